@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds Dormivo with warnings as errors and runs every test.
+#   BUILD_DIR   where to build (default build)
+#   SANITIZE=1  build with AddressSanitizer and UndefinedBehaviorSanitizer
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+build=${BUILD_DIR:-build}
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DDORMIVO_WERROR=ON \
+      -DDORMIVO_SANITIZE="$([ "${SANITIZE:-0}" = 1 ] && echo ON || echo OFF)"
+cmake --build "$build" -j"$(nproc)"
+ctest --test-dir "$build" --output-on-failure

@@ -1,0 +1,370 @@
+#include "frmShutdown.h"
+
+#include "ImageButton.h"
+#include "PeriodCheck.h"
+#include "ProgramsActive.h"
+#include "SkinPictures.h"
+#include "StoreError.h"
+#include "WindowShape.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+namespace dormivo {
+namespace {
+
+const QString kLauchProgram = QStringLiteral("Lauch Program");
+const QColor kWhite(0xFF, 0xFF, 0xFF);
+const QColor kBlack(0, 0, 0);
+
+// Places are kept in twips, as the window was laid out; 15 twips make one pixel.
+QRect twips(int left, int top, int width, int height) {
+    return QRect(left / 15, top / 15, width / 15, height / 15);
+}
+
+template <typename T> T* place(QWidget* parent, const char* name, QRect where) {
+    auto* control = new T(parent);
+    control->setObjectName(QString::fromLatin1(name));
+    control->setGeometry(where);
+    return control;
+}
+
+// The list position of the text a combo box shows, or -1 when the text is not one of its
+// items (the box is editable).
+int listPosition(const QComboBox* box) {
+    return box->findText(box->currentText(), Qt::MatchExactly);
+}
+
+// A narrow editable box shows the beginning of a chosen item, not its end, in a font that
+// lets the longest action name fit.
+void showTextFromItsStart(QComboBox* box) {
+    QFont compact = box->font();
+    compact.setPointSizeF(7.5);
+    box->setFont(compact);
+    QObject::connect(box, &QComboBox::currentIndexChanged, box,
+                     [box] { box->lineEdit()->setCursorPosition(0); });
+}
+
+} // namespace
+
+frmShutdown::frmShutdown(Platform& platform, SettingsStore& store, Hooks hooks, QWidget* parent)
+    : QWidget(parent, Qt::FramelessWindowHint), platform_(platform), store_(store),
+      hooks_(std::move(hooks)) {
+    setObjectName(QStringLiteral("frmShutdown"));
+    setWindowTitle(kProductTitle);
+    setWindowIcon(SkinPictures::applicationIcon());
+    setFixedSize(4515 / 15, 3390 / 15);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    createControls();
+    Form_Load();
+}
+
+frmShutdown::~frmShutdown() = default;
+
+void frmShutdown::createControls() {
+    QFont small = font();
+    small.setPointSizeF(8);
+    setFont(small);
+
+    lblCaption = place<QLabel>(this, "lblCaption", twips(1080, 45, 2175, 255));
+    lblCaption->setAlignment(Qt::AlignCenter);
+    QFont bold = small;
+    bold.setBold(true);
+    lblCaption->setFont(bold);
+
+    const std::array<const char*, 3> menuTitles{"File", "Option", "Help"};
+    const std::array<QRect, 3> menuPlaces{twips(240, 360, 255, 255), twips(720, 360, 495, 255),
+                                          twips(1440, 360, 495, 255)};
+    for (int i = 0; i < 3; ++i) {
+        Label6[i] = place<QLabel>(this, "Label6", menuPlaces[i]);
+        Label6[i]->setObjectName(QStringLiteral("Label6_%1").arg(i));
+        Label6[i]->setText(QString::fromLatin1(menuTitles[i]));
+        Label6[i]->adjustSize();
+    }
+
+    for (int i = 0; i < 3; ++i) {
+        Image1[i] = place<ImageButton>(this, "Image1", twips(3480 + 360 * i, 120, 240, 240));
+        Image1[i]->setObjectName(QStringLiteral("Image1_%1").arg(i));
+        connect(Image1[i], &ImageButton::pressed, this,
+                [this, i] { setImage1Picture(i, 2 * i + 1); });
+        connect(Image1[i], &ImageButton::released, this,
+                [this, i] { setImage1Picture(i, 2 * i + 2); });
+    }
+    connect(Image1[0], &ImageButton::clicked, this, &QWidget::showMinimized);
+    connect(Image1[2], &ImageButton::clicked, this, &QWidget::close);
+
+    Label3 = place<QLabel>(this, "Label3", twips(2280, 600, 1935, 375));
+    Label1 = place<QLabel>(this, "Label1", twips(360, 840, 1215, 495));
+    Label1->setText(QStringLiteral("Action"));
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Combo1 = place<QComboBox>(this, "Combo1", twips(360, 1080, 1215, 315));
+    Combo1->setEditable(true);
+    Combo1->setInsertPolicy(QComboBox::NoInsert);
+    showTextFromItsStart(Combo1);
+    connect(Combo1, &QComboBox::currentIndexChanged, this, &frmShutdown::Combo1_Click);
+
+    Label2 = place<QLabel>(this, "Label2", twips(600, 1680, 855, 255));
+    Label2->setText(QStringLiteral("After"));
+    txtTime = place<QLineEdit>(this, "txtTime", twips(1200, 1680, 855, 285));
+    txtTime->setText(QStringLiteral("5"));
+    cmbtime = place<QComboBox>(this, "cmbtime", twips(2400, 1680, 855, 315));
+    cmbtime->setEditable(true);
+    cmbtime->setInsertPolicy(QComboBox::NoInsert);
+    showTextFromItsStart(cmbtime);
+    cmbtime->addItems({QStringLiteral("Minutes"), QStringLiteral("Hours")});
+
+    Label4 = place<QLabel>(this, "Label4", twips(240, 2160, 4095, 495));
+    Label4->setFont(QFont(QStringLiteral("Arial"), 9));
+    Label4->setWordWrap(true);
+
+    const std::array<const char*, 3> captions{"Start", "Stop", "Exit"};
+    const std::array<int, 3> captionLefts{600, 2040, 3600};
+    const std::array<int, 3> captionWidths{735, 735, 495};
+    for (int i = 0; i < 3; ++i) {
+        Image2[i] = place<ImageButton>(this, "Image2",
+                                       twips(240 + 1440 * i + (i == 2 ? 120 : 0), 2760, 1095, 375));
+        Image2[i]->setObjectName(QStringLiteral("Image2_%1").arg(i));
+        Image2[i]->setScaledContents(true);
+        Label5[i] =
+            place<ImageButton>(this, "Label5", twips(captionLefts[i], 2865, captionWidths[i], 255));
+        Label5[i]->setObjectName(QStringLiteral("Label5_%1").arg(i));
+        Label5[i]->setText(QString::fromLatin1(captions[i]));
+        Label5[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        Label5[i]->setFont(bold);
+        setCaptionColour(i, kWhite);
+        for (ImageButton* surface : {Image2[i], Label5[i]}) {
+            connect(surface, &ImageButton::pressed, this, [this, i] { setImage2Picture(i, 8); });
+            connect(surface, &ImageButton::released, this, [this, i] { setImage2Picture(i, 7); });
+            connect(surface, &ImageButton::clicked, this, [this, i] { Image2_Click(i); });
+        }
+    }
+
+    Command1 = place<QPushButton>(this, "Command1", twips(3000, 960, 1215, 375));
+    Command1->setText(QStringLiteral("&Start"));
+    Command3 = place<QPushButton>(this, "Command3", twips(3000, 960, 1215, 375));
+    Command3->setText(QStringLiteral("S&top"));
+    Command3->setEnabled(false);
+    Command2 = place<QPushButton>(this, "Command2", twips(3000, 960, 1215, 375));
+    Command2->setText(QStringLiteral("E&xit"));
+    for (QPushButton* hidden : {Command1, Command3, Command2})
+        hidden->hide();
+    connect(Command1, &QPushButton::clicked, this, &frmShutdown::Command1_Click);
+    connect(Command3, &QPushButton::clicked, this, &frmShutdown::Command3_Click);
+    connect(Command2, &QPushButton::clicked, this, &frmShutdown::Command2_Click);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    Timer1->setTimerType(Qt::PreciseTimer);
+
+    for (QLabel* handle : {Label3, Label4, lblCaption})
+        handle->installEventFilter(this);
+}
+
+void frmShutdown::Form_Load() {
+    RoundWindow(this, 15, 15);
+    SetupTrayMenus();
+    ResetButtonImages();
+    cmbtime->setCurrentIndex(0);
+    Combo1->clear();
+
+    const std::vector<ActionEntry> actions = store_.loadActionList();
+    // Without actions there is nothing to count down to; refuse before anything is written.
+    if (actions.empty())
+        throw StoreError("The settings file lists no actions, so there is nothing to count "
+                         "down to. Restore info.velkaro from a fresh installation.");
+    store_.startupCopy();
+    for (const auto& action : actions)
+        Combo1->addItem(QString::fromStdString(action.name));
+    Combo1->setCurrentIndex(0);
+    loadSetting();
+}
+
+void frmShutdown::loadSetting() {
+    // Each value is applied on its own; one that is missing or does not fit its control
+    // leaves that control as it is and the next one is still applied.
+    std::optional<StoredSettings> stored;
+    try {
+        stored = store_.loadSettings();
+    } catch (const StoreError&) {
+        return;
+    }
+    if (!stored)
+        return;
+    const auto fits = [](std::optional<std::int16_t> position, const QComboBox* box) {
+        return position && *position >= 0 && *position < box->count();
+    };
+    if (const auto type = stored->type.toInt16(); fits(type, cmbtime))
+        cmbtime->setCurrentIndex(*type);
+    if (const auto period = stored->period.text())
+        txtTime->setText(QString::fromStdString(*period));
+    if (const auto action = stored->action.toInt16(); fits(action, Combo1))
+        Combo1->setCurrentIndex(*action);
+    if (const auto active = stored->active.text())
+        gProgramsActive = *active;
+    Image2_Click(stored->status.text() == "Started" ? 0 : 1);
+}
+
+void frmShutdown::SetupTrayMenus() {
+    m_frmSysTray = std::make_unique<frmSysTray>(platform_.notifyIcons);
+    m_frmSysTray->setToolTip(kProductTitle);
+    m_frmSysTray->setIconHandle(m_frmSysTray->IconHandle());
+    trayIconShown = true;
+    for (auto* instance : {&m_frmSysTray1, &m_frmSysTray2, &m_frmSysTray3}) {
+        *instance = std::make_unique<frmSysTray>(platform_.notifyIcons);
+        (*instance)->setIconHandle(kApplicationIconHandle);
+    }
+}
+
+void frmShutdown::ResetButtonImages() {
+    for (int i = 0; i < 3; ++i) {
+        setImage1Picture(i, 2 * i + 2);
+        setImage2Picture(i, 7);
+    }
+}
+
+void frmShutdown::setImage1Picture(int index, int position) {
+    Image1[index]->setPixmap(SkinPictures::picture(position, devicePixelRatioF()));
+}
+
+void frmShutdown::setImage2Picture(int index, int position) {
+    image2Picture_[index] = position;
+    Image2[index]->setPixmap(SkinPictures::picture(position, devicePixelRatioF()));
+}
+
+void frmShutdown::setCaptionColour(int index, QColor colour) {
+    QPalette palette = Label5[index]->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    Label5[index]->setPalette(palette);
+}
+
+void frmShutdown::Combo1_Click() {
+    lblCaption->setText(Combo1->currentText());
+}
+
+void frmShutdown::reportFailedStart(const QString& message) {
+    platform_.messages.show(message, MessageStyle::Critical, kProductTitle);
+    if (hooks_.showProgramsDialog)
+        hooks_.showProgramsDialog();
+}
+
+void frmShutdown::Command1_Click() {
+    if (!countdown_.begin())
+        return;
+    const PeriodCheck check = checkPeriod(txtTime->text(), cmbtime->currentText());
+    if (check.outcome == PeriodCheck::Outcome::NotANumber) {
+        platform_.messages.show(QStringLiteral("Please Enter valid Number."),
+                                MessageStyle::Critical, kApplicationTitle);
+        txtTime->setText(QStringLiteral("1"));
+        countdown_.abandon();
+        return;
+    }
+    if (check.outcome == PeriodCheck::Outcome::NotAboveZero) {
+        platform_.messages.show(QStringLiteral("Please enter number above zero"),
+                                MessageStyle::Information, kProductTitle);
+        countdown_.abandon();
+        return;
+    }
+    countdown_.totalSeconds = check.totalSeconds;
+
+    Label3->setText(QStringLiteral("Running"));
+    Command1->setEnabled(false);
+    Command3->setEnabled(true);
+    Timer1->start();
+
+    // The countdown runs even when its settings cannot be saved.
+    try {
+        store_.saveCountdownSettings(txtTime->text().toStdString(), listPosition(cmbtime),
+                                     listPosition(Combo1));
+    } catch (const StoreError&) {
+    }
+    if (Combo1->currentText() != kLauchProgram)
+        return;
+    try {
+        if (!store_.hasPrograms())
+            reportFailedStart(
+                QStringLiteral("Please Add The Programs You Want To Start At Option Window"));
+        else if (gProgramsActive != "1")
+            reportFailedStart(
+                QStringLiteral("You Have To Change The Programs In Option To Active Mode First"));
+    } catch (const StoreError&) {
+    }
+}
+
+void frmShutdown::Command3_Click() {
+    if (!countdown_.stop())
+        return;
+    Timer1->stop();
+    Label3->setText(QStringLiteral("Not Running"));
+    Command1->setEnabled(true);
+    Command3->setEnabled(false);
+    Label4->clear();
+    m_frmSysTray->setToolTip(kProductTitle);
+}
+
+void frmShutdown::Command2_Click() {
+    close();
+    QCoreApplication::exit(0);
+}
+
+void frmShutdown::Image2_Click(int Index) {
+    switch (Index) {
+    case 0:
+        Command1_Click();
+        break;
+    case 1:
+        Command3_Click();
+        break;
+    default:
+        Command2_Click();
+        return;
+    }
+    const int other = 1 - Index;
+    setImage2Picture(Index, 8);
+    setCaptionColour(Index, kBlack);
+    setImage2Picture(other, 7);
+    setCaptionColour(other, kWhite);
+}
+
+void frmShutdown::Form_Unload() {
+    for (auto* instance : {&m_frmSysTray, &m_frmSysTray1, &m_frmSysTray2, &m_frmSysTray3})
+        instance->reset();
+}
+
+void frmShutdown::closeEvent(QCloseEvent* event) {
+    if (!unloadedAlready_) {
+        unloadedAlready_ = true;
+        Timer1->stop();
+        Form_Unload();
+        emit unloaded();
+    }
+    event->accept();
+}
+
+void frmShutdown::paintEvent(QPaintEvent*) {
+    if (background_.isNull() || background_.devicePixelRatio() != devicePixelRatioF())
+        background_ = SkinPictures::background(SkinPictures::kBackgroundSize, devicePixelRatioF());
+    QPainter(this).drawPixmap(0, 0, background_);
+}
+
+void frmShutdown::mousePressEvent(QMouseEvent*) {
+    DragWindow(this);
+}
+
+bool frmShutdown::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress && watched != this) {
+        DragWindow(this);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace dormivo

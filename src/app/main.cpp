@@ -1,0 +1,69 @@
+// Start-up: open the settings file, then load and show the main window. The program lives
+// as long as a window of it is loaded.
+#include "QtFilePicker.h"
+#include "QtMessageBoxes.h"
+#include "QtNotifyIconShell.h"
+#include "QtProgramLauncher.h"
+#include "SettingsStore.h"
+#include "SkinPictures.h"
+#include "StoreError.h"
+#include "frmShutdown.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+
+#include <memory>
+#include <optional>
+
+using namespace dormivo;
+
+namespace {
+
+bool anyWindowShown() {
+    for (const QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->isVisible())
+            return true;
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    // The main window may be hidden to the notification area and still be loaded, so the
+    // program decides itself when it ends.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setApplicationName(kProductTitle);
+    const QIcon icon = SkinPictures::applicationIcon();
+    QApplication::setWindowIcon(icon);
+
+    QtMessageBoxes messages;
+    QtProgramLauncher launcher;
+    QtFilePicker filePicker;
+    QtNotifyIconShell notifyIcons(icon);
+    Platform platform{messages, launcher, filePicker, notifyIcons,
+                      QCoreApplication::applicationDirPath()};
+
+    std::optional<SettingsStore> store;
+    std::unique_ptr<frmShutdown> window;
+    try {
+        const QString database = platform.appFolder + QDir::separator() + kDatabaseFileName;
+        store.emplace(SettingsStore::openFile(QDir::toNativeSeparators(database).toStdString()));
+        window = std::make_unique<frmShutdown>(platform, *store);
+    } catch (const StoreError& error) {
+        messages.show(QString::fromStdString(error.what()), MessageStyle::Critical, kProductTitle);
+        return 1;
+    }
+
+    QObject::connect(window.get(), &frmShutdown::unloaded, &app, [] {
+        // Once the main window is gone the program ends with its last open window.
+        QApplication::setQuitOnLastWindowClosed(true);
+        QTimer::singleShot(0, [] {
+            if (!anyWindowShown())
+                QCoreApplication::quit();
+        });
+    });
+    window->show();
+    return app.exec();
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+namespace dormivo {
+
+// The program's name as its message boxes title it.
+inline const QString kProductTitle = QStringLiteral("Dormivo");
+// The application title, shown by the one message box that has no title of its own.
+inline const QString kApplicationTitle = QStringLiteral("Project1");
+
+// Message-box styles: an OK button with a critical or an information icon.
+enum class MessageStyle { Critical = 16, Information = 64 };
+
+// Tells the user something and waits until it was read.
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    virtual void show(const QString& text, MessageStyle style, const QString& title) = 0;
+};
+
+} // namespace dormivo

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "FilePicker.h"
+#include "MessageBoxes.h"
+#include "NotifyIconShell.h"
+#include "ProgramLauncher.h"
+
+#include <QString>
+
+namespace dormivo {
+
+// Every service of the desktop the windows use, handed to them at construction: main()
+// builds the real one, tests build one of recording fakes.
+struct Platform {
+    MessageBoxes& messages;
+    ProgramLauncher& launcher;
+    FilePicker& filePicker;
+    NotifyIconShell& notifyIcons;
+    QString appFolder; // the folder that holds the executable, without a trailing separator
+};
+
+} // namespace dormivo

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace dormivo {
+
+// Starts a program and does not wait for it.
+class ProgramLauncher {
+public:
+    virtual ~ProgramLauncher() = default;
+    // A command line that names an existing file is started as that file, blanks in its
+    // path included; anything else is split into program and arguments. Never goes through
+    // a shell. Returns whether the program could be started.
+    virtual bool start(const QString& commandLine) = 0;
+};
+
+} // namespace dormivo

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "FilePicker.h"
+
+namespace dormivo {
+
+class QtFilePicker final : public FilePicker {
+public:
+    QString openFileName(QWidget* parent) override;
+};
+
+} // namespace dormivo

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "ProgramLauncher.h"
+
+#include <QStringList>
+
+namespace dormivo {
+
+class QtProgramLauncher final : public ProgramLauncher {
+public:
+    bool start(const QString& commandLine) override;
+
+    // How a command line is taken apart: program first, then its arguments.
+    static QStringList split(const QString& commandLine);
+};
+
+} // namespace dormivo

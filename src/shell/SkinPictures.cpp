@@ -1,0 +1,43 @@
+#include "SkinPictures.h"
+
+#include <QPainter>
+#include <QSvgRenderer>
+
+namespace dormivo::SkinPictures {
+namespace {
+
+QPixmap render(const QString& resource, QSize size, qreal devicePixelRatio) {
+    QPixmap pixmap(size * devicePixelRatio);
+    pixmap.fill(Qt::transparent);
+    QSvgRenderer renderer(resource);
+    QPainter painter(&pixmap);
+    renderer.render(&painter);
+    painter.end();
+    pixmap.setDevicePixelRatio(devicePixelRatio);
+    return pixmap;
+}
+
+} // namespace
+
+QSize pictureSize(int position) {
+    return position >= 7 ? QSize(104, 36) : QSize(16, 16);
+}
+
+QPixmap picture(int position, qreal devicePixelRatio) {
+    Q_ASSERT(position >= 1 && position <= kCount);
+    return render(QStringLiteral(":/skin/picture%1.svg").arg(position), pictureSize(position),
+                  devicePixelRatio);
+}
+
+QPixmap background(QSize size, qreal devicePixelRatio) {
+    return render(QStringLiteral(":/skin/background.svg"), size, devicePixelRatio);
+}
+
+QIcon applicationIcon() {
+    QIcon icon;
+    for (int side : {16, 22, 24, 32, 48, 64, 128})
+        icon.addPixmap(render(QStringLiteral(":/skin/icon.svg"), QSize(side, side), 1.0));
+    return icon;
+}
+
+} // namespace dormivo::SkinPictures

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+#include <QSize>
+
+namespace dormivo {
+
+// The window skin: the shared background and the eight button pictures (ImageList1),
+// drawn from vector sources at the screen's pixel density.
+namespace SkinPictures {
+
+inline constexpr int kCount = 8;
+inline constexpr QSize kBackgroundSize{301, 225};
+
+// Picture at position 1..8: minimize bar, down arrow and cross (each highlighted, then
+// normal), then the raised and the flat button face.
+QPixmap picture(int position, qreal devicePixelRatio = 1.0);
+QSize pictureSize(int position);
+QPixmap background(QSize size, qreal devicePixelRatio = 1.0);
+QIcon applicationIcon();
+
+} // namespace SkinPictures
+} // namespace dormivo

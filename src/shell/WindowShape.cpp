@@ -1,0 +1,58 @@
+#include "WindowShape.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QMouseEvent>
+#include <QPainterPath>
+#include <QPointer>
+#include <QWidget>
+#include <QWindow>
+
+namespace dormivo {
+namespace {
+
+// Follows the mouse until its button is released, for window systems that refuse a move.
+class FallbackDrag final : public QObject {
+public:
+    explicit FallbackDrag(QWidget* window)
+        : window_(window), offset_(QCursor::pos() - window->frameGeometry().topLeft()) {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::MouseMove && window_) {
+            window_->move(static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - offset_);
+        } else if (event->type() == QEvent::MouseButtonRelease || !window_) {
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QPointer<QWidget> window_;
+    QPoint offset_;
+};
+
+} // namespace
+
+QRegion roundedRegion(int width, int height, int cornerWidth, int cornerHeight) {
+    QPainterPath path;
+    path.addRoundedRect(QRectF(0, 0, width, height), cornerWidth / 2.0, cornerHeight / 2.0);
+    return QRegion(path.toFillPolygon().toPolygon());
+}
+
+void RoundWindow(QWidget* window, int cornerWidth, int cornerHeight) {
+    const QSize size = window->frameGeometry().size();
+    window->setMask(roundedRegion(size.width(), size.height(), cornerWidth, cornerHeight));
+}
+
+void DragWindow(QWidget* window) {
+    QWidget* top = window->window();
+    QWindow* handle = top->windowHandle();
+    if (handle && handle->startSystemMove())
+        return;
+    new FallbackDrag(top);
+}
+
+} // namespace dormivo

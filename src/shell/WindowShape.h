@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QRegion>
+
+class QWidget;
+
+namespace dormivo {
+
+// The rounded outline of a window of the given outer size: a rectangle from (0, 0) whose
+// corners follow an ellipse of cornerWidth by cornerHeight.
+QRegion roundedRegion(int width, int height, int cornerWidth, int cornerHeight);
+
+// Gives a borderless window its rounded outline, from the size it has now: pixels outside
+// it neither draw nor take mouse input.
+void RoundWindow(QWidget* window, int cornerWidth, int cornerHeight);
+
+// Moves the window with the mouse until the button is released, as a title bar would; where
+// the window system refuses to move it, the window follows the mouse itself.
+void DragWindow(QWidget* window);
+
+} // namespace dormivo

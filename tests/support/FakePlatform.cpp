@@ -1,0 +1,14 @@
+#include "FakePlatform.h"
+
+#include "ProgramsActive.h"
+#include "frmSysTray.h"
+
+namespace dormivo::test {
+
+FakePlatform::FakePlatform()
+    : platform{messages, launcher, filePicker, notifyIcons, QStringLiteral("/opt/dormivo")} {
+    trayIconShown = false;
+    gProgramsActive.clear();
+}
+
+} // namespace dormivo::test

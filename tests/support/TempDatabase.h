@@ -1,0 +1,32 @@
+#pragma once
+
+#include "SettingsStore.h"
+
+#include <QTemporaryDir>
+
+#include <string>
+
+namespace dormivo::test {
+
+// A fresh default settings file in a temporary folder, made from the same seed as the
+// build's, and the store opened on it.
+class TempDatabase {
+public:
+    TempDatabase();
+
+    std::string path() const;
+    QString folder() const { return dir_.path(); }
+    SettingsStore& store() { return store_; }
+    // Runs a statement directly, to arrange a case or look at the result.
+    void exec(const std::string& sql) { store_.connection().execute(sql); }
+    // The first column of the first row of a query, as text ("" for null, "<none>" for no row).
+    std::string scalar(const std::string& sql);
+
+private:
+    static std::string createIn(const QTemporaryDir& dir);
+
+    QTemporaryDir dir_;
+    SettingsStore store_;
+};
+
+} // namespace dormivo::test
