@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dormivo::registry {
+
+// Registry names compare without regard to letter case.
+std::string foldCase(std::string_view name);
+
+struct HiveValue {
+    std::string name;
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> data;
+};
+
+// One key of a hive: its subkeys by folded name, and its values kept in the order of their
+// folded names, so that enumeration is stable.
+struct HiveKey {
+    std::string name;
+    std::map<std::string, std::unique_ptr<HiveKey>> children;
+    std::vector<HiveValue> values;
+
+    HiveKey* child(std::string_view childName) const;
+    HiveKey& childOrNew(std::string_view childName);
+    // The key at a backslash-separated path below this one, or null.
+    HiveKey* find(std::string_view path) const;
+    HiveKey& findOrCreate(std::string_view path);
+
+    const HiveValue* value(std::string_view valueName) const;
+    // Replaces the data and type of a value of that name (keeping the name as first
+    // written) or adds it.
+    void setValue(std::string_view valueName, std::uint32_t type, std::vector<std::uint8_t> data);
+    bool deleteValue(std::string_view valueName);
+};
+
+} // namespace dormivo::registry

@@ -1,0 +1,217 @@
+#include "HiveRegistry.h"
+
+#include "RegFileFormat.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace dormivo::registry {
+namespace {
+
+const char* rootName(Key root) {
+    switch (root) {
+    case HKEY_CLASSES_ROOT:
+        return "HKEY_CLASSES_ROOT";
+    case HKEY_CURRENT_USER:
+        return "HKEY_CURRENT_USER";
+    case HKEY_LOCAL_MACHINE:
+        return "HKEY_LOCAL_MACHINE";
+    case HKEY_USERS:
+        return "HKEY_USERS";
+    default:
+        return nullptr;
+    }
+}
+
+// Copies data into a caller's buffer with the registry's rules for sizes.
+Status copyOut(const std::vector<std::uint8_t>& from, std::uint8_t* data, std::uint32_t* size) {
+    const auto needed = static_cast<std::uint32_t>(from.size());
+    if (!size)
+        return data ? ERROR_INVALID_PARAMETER : ERROR_SUCCESS;
+    if (data && *size < needed) {
+        *size = needed;
+        return ERROR_MORE_DATA;
+    }
+    if (data && needed)
+        std::memcpy(data, from.data(), needed);
+    *size = needed;
+    return ERROR_SUCCESS;
+}
+
+void flushToDisk(std::FILE* file) {
+    std::fflush(file);
+#ifdef _WIN32
+    _commit(_fileno(file));
+#else
+    fsync(fileno(file));
+#endif
+}
+
+} // namespace
+
+HiveRegistry::HiveRegistry(std::filesystem::path file) : file_(std::move(file)) {
+    load();
+}
+
+HiveKey* HiveRegistry::resolve(Key key) const {
+    if (const char* name = rootName(key))
+        return &const_cast<HiveKey&>(forest_).childOrNew(name);
+    const auto found = handles_.find(key);
+    return found == handles_.end() ? nullptr : found->second;
+}
+
+const HiveKey* HiveRegistry::findKey(Key root, const std::string& path) const {
+    const HiveKey* base = rootName(root) ? forest_.child(rootName(root)) : nullptr;
+    return base ? base->find(path) : nullptr;
+}
+
+Status HiveRegistry::openKey(Key root, const std::string& subKey, std::uint32_t, std::uint32_t,
+                             Key* result) {
+    HiveKey* base = resolve(root);
+    HiveKey* key = base ? base->find(subKey) : nullptr;
+    if (result)
+        *result = 0;
+    if (!base)
+        return ERROR_INVALID_HANDLE;
+    if (!key)
+        return ERROR_FILE_NOT_FOUND;
+    const Key handle = nextHandle_;
+    nextHandle_ += 4;
+    handles_[handle] = key;
+    if (result)
+        *result = handle;
+    return ERROR_SUCCESS;
+}
+
+Status HiveRegistry::createKey(Key root, const std::string& subKey, std::uint32_t, std::uint32_t,
+                               Key* result) {
+    HiveKey* base = resolve(root);
+    if (result)
+        *result = 0;
+    if (!base)
+        return ERROR_INVALID_HANDLE;
+    const bool existed = base->find(subKey) != nullptr;
+    HiveKey& key = base->findOrCreate(subKey);
+    const Key handle = nextHandle_;
+    nextHandle_ += 4;
+    handles_[handle] = &key;
+    if (result)
+        *result = handle;
+    return existed ? ERROR_SUCCESS : changed();
+}
+
+Status HiveRegistry::setValue(Key key, const std::string& name, std::uint32_t type,
+                              const std::uint8_t* data, std::uint32_t size) {
+    HiveKey* target = resolve(key);
+    if (!target)
+        return ERROR_INVALID_HANDLE;
+    if (!data && size)
+        return ERROR_INVALID_PARAMETER;
+    target->setValue(name, type, std::vector<std::uint8_t>(data, data + size));
+    return changed();
+}
+
+Status HiveRegistry::deleteValue(Key key, const std::string& name) {
+    HiveKey* target = resolve(key);
+    if (!target)
+        return ERROR_INVALID_HANDLE;
+    if (!target->deleteValue(name))
+        return ERROR_FILE_NOT_FOUND;
+    return changed();
+}
+
+Status HiveRegistry::enumValue(Key key, std::uint32_t index, char* name, std::uint32_t* nameChars,
+                               std::uint32_t* type, std::uint8_t* data, std::uint32_t* dataSize) {
+    const HiveKey* target = resolve(key);
+    if (!target)
+        return ERROR_INVALID_HANDLE;
+    if (index >= target->values.size())
+        return ERROR_NO_MORE_ITEMS;
+    if (!name || !nameChars)
+        return ERROR_INVALID_PARAMETER;
+    const HiveValue& value = target->values[index];
+    if (value.name.size() + 1 > *nameChars)
+        return ERROR_MORE_DATA;
+    std::memcpy(name, value.name.c_str(), value.name.size() + 1);
+    *nameChars = static_cast<std::uint32_t>(value.name.size());
+    if (type)
+        *type = value.type;
+    return copyOut(value.data, data, dataSize);
+}
+
+Status HiveRegistry::queryValue(Key key, const std::string& name, std::uint32_t* type,
+                                std::uint8_t* data, std::uint32_t* dataSize) {
+    const HiveKey* target = resolve(key);
+    if (!target)
+        return ERROR_INVALID_HANDLE;
+    const HiveValue* value = target->value(name);
+    if (!value)
+        return ERROR_FILE_NOT_FOUND;
+    if (type)
+        *type = value->type;
+    return copyOut(value->data, data, dataSize);
+}
+
+Status HiveRegistry::closeKey(Key key) {
+    if (rootName(key))
+        return ERROR_SUCCESS;
+    return handles_.erase(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+Status HiveRegistry::changed() {
+    if (!save())
+        return ERROR_ACCESS_DENIED;
+    if (onChange_)
+        onChange_();
+    return ERROR_SUCCESS;
+}
+
+void HiveRegistry::load() {
+    std::ifstream in(file_, std::ios::binary);
+    if (!in)
+        return; // no hive yet: start empty
+    std::stringstream text;
+    text << in.rdbuf();
+    in.close();
+    if (auto forest = RegFileFormat::read(text.str())) {
+        forest_ = std::move(*forest);
+        return;
+    }
+    // Never overwrite what cannot be read: keep it aside for the user to look at.
+    std::filesystem::path aside = file_;
+    aside += ".bad";
+    std::error_code ignored;
+    std::filesystem::rename(file_, aside, ignored);
+}
+
+bool HiveRegistry::save() const {
+    if (file_.empty())
+        return true;
+    std::error_code error;
+    if (file_.has_parent_path())
+        std::filesystem::create_directories(file_.parent_path(), error);
+    std::filesystem::path partial = file_;
+    partial += ".partial";
+    const std::string text = RegFileFormat::write(forest_);
+    std::FILE* out = std::fopen(partial.string().c_str(), "wb");
+    if (!out)
+        return false;
+    const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+    flushToDisk(out);
+    std::fclose(out);
+    if (written)
+        std::filesystem::rename(partial, file_, error);
+    else
+        std::filesystem::remove(partial, error);
+    return written && !error;
+}
+
+} // namespace dormivo::registry

@@ -1,0 +1,215 @@
+#include "RegFileFormat.h"
+
+#include "RegistryApi.h"
+
+#include <array>
+#include <cstdio>
+#include <sstream>
+
+namespace dormivo::registry::RegFileFormat {
+namespace {
+
+const std::string kHeader = "Windows Registry Editor Version 5.00";
+const std::array<std::string, 4> kRoots{"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER",
+                                        "HKEY_LOCAL_MACHINE", "HKEY_USERS"};
+
+std::string quoted(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '\\' || c == '"')
+            out += '\\';
+        out += c;
+    }
+    return out + "\"";
+}
+
+std::string hexList(const std::vector<std::uint8_t>& data) {
+    std::string out;
+    char byte[4];
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        std::snprintf(byte, sizeof byte, "%02x", data[i]);
+        out += (i ? "," : "") + std::string(byte);
+    }
+    return out;
+}
+
+// A text value is written as text only when it reads back to the very same bytes.
+bool plainText(const std::vector<std::uint8_t>& data) {
+    if (data.empty() || data.back() != 0)
+        return false;
+    for (std::size_t i = 0; i + 1 < data.size(); ++i)
+        if (data[i] == 0 || data[i] == '\n' || data[i] == '\r')
+            return false;
+    return true;
+}
+
+std::string valueText(const HiveValue& value) {
+    if (value.type == REG_SZ && plainText(value.data))
+        return quoted(std::string(value.data.begin(), value.data.end() - 1));
+    if (value.type == REG_DWORD && value.data.size() == 4) {
+        char number[16];
+        const std::uint32_t n = value.data[0] | value.data[1] << 8 | value.data[2] << 16 |
+                                static_cast<std::uint32_t>(value.data[3]) << 24;
+        std::snprintf(number, sizeof number, "dword:%08x", n);
+        return number;
+    }
+    if (value.type == REG_BINARY)
+        return "hex:" + hexList(value.data);
+    return "hex(" + std::to_string(value.type) + "):" + hexList(value.data);
+}
+
+void writeKey(std::ostringstream& out, const HiveKey& key, const std::string& path) {
+    out << "[" << path << "]\n";
+    for (const auto& value : key.values)
+        out << (value.name.empty() ? "@" : quoted(value.name)) << "=" << valueText(value) << "\n";
+    out << "\n";
+    for (const auto& [folded, child] : key.children)
+        writeKey(out, *child, path + "\\" + child->name);
+}
+
+// Reads a quoted text at pos; pos ends after the closing quote.
+std::optional<std::string> readQuoted(const std::string& line, std::size_t& pos) {
+    if (pos >= line.size() || line[pos] != '"')
+        return std::nullopt;
+    std::string text;
+    for (++pos; pos < line.size(); ++pos) {
+        if (line[pos] == '\\' && pos + 1 < line.size()) {
+            text += line[++pos];
+        } else if (line[pos] == '"') {
+            ++pos;
+            return text;
+        } else {
+            text += line[pos];
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::vector<std::uint8_t>> readHex(const std::string& list) {
+    std::vector<std::uint8_t> data;
+    std::size_t pos = 0;
+    while (pos < list.size()) {
+        unsigned byte = 0;
+        int used = 0;
+        if (std::sscanf(list.c_str() + pos, "%2x%n", &byte, &used) != 1 || used != 2)
+            return std::nullopt;
+        data.push_back(static_cast<std::uint8_t>(byte));
+        pos += 2;
+        if (pos < list.size() && list[pos++] != ',')
+            return std::nullopt;
+    }
+    return data;
+}
+
+bool readValue(const std::string& line, HiveKey& key) {
+    std::size_t pos = 0;
+    std::string name;
+    if (line[0] == '@') {
+        pos = 1;
+    } else if (auto text = readQuoted(line, pos)) {
+        name = *text;
+    } else {
+        return false;
+    }
+    if (pos >= line.size() || line[pos++] != '=')
+        return false;
+    const std::string rest = line.substr(pos);
+    if (!rest.empty() && rest[0] == '"') {
+        std::size_t at = 0;
+        const auto text = readQuoted(rest, at);
+        if (!text || at != rest.size())
+            return false;
+        std::vector<std::uint8_t> data(text->begin(), text->end());
+        data.push_back(0);
+        key.setValue(name, REG_SZ, std::move(data));
+        return true;
+    }
+    unsigned number = 0;
+    int used = 0;
+    if (rest.rfind("dword:", 0) == 0) {
+        if (rest.size() != 14 || std::sscanf(rest.c_str() + 6, "%8x%n", &number, &used) != 1 ||
+            used != 8)
+            return false;
+        key.setValue(name, REG_DWORD,
+                     {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
+                      static_cast<std::uint8_t>(number >> 16),
+                      static_cast<std::uint8_t>(number >> 24)});
+        return true;
+    }
+    std::uint32_t type = REG_BINARY;
+    std::size_t listStart = 4;
+    if (rest.rfind("hex(", 0) == 0) {
+        const auto close = rest.find("):");
+        if (close == std::string::npos ||
+            std::sscanf(rest.c_str() + 4, "%x%n", &number, &used) != 1 ||
+            static_cast<std::size_t>(used) + 4 != close)
+            return false;
+        type = number;
+        listStart = close + 2;
+    } else if (rest.rfind("hex:", 0) != 0) {
+        return false;
+    }
+    const auto data = readHex(rest.substr(listStart));
+    if (!data)
+        return false;
+    key.setValue(name, type, *data);
+    return true;
+}
+
+} // namespace
+
+std::string write(const HiveKey& forest) {
+    std::ostringstream out;
+    out << kHeader << "\n\n";
+    for (const auto& [folded, root] : forest.children)
+        writeKey(out, *root, root->name);
+    return out.str();
+}
+
+std::optional<HiveKey> read(const std::string& text) {
+    std::istringstream in(text);
+    std::string line;
+    std::string pending;
+    bool headerSeen = false;
+    HiveKey forest;
+    HiveKey* section = nullptr;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        // A long hex list may go on over several lines, each but the last ending in '\'.
+        if (!pending.empty()) {
+            const auto start = line.find_first_not_of(' ');
+            line = pending + (start == std::string::npos ? "" : line.substr(start));
+            pending.clear();
+        }
+        if (!line.empty() && line.back() == '\\' && line.find("=hex") != std::string::npos) {
+            pending = line.substr(0, line.size() - 1);
+            continue;
+        }
+        if (line.empty() || line[0] == ';')
+            continue;
+        if (!headerSeen) {
+            if (line != kHeader && line != "\xEF\xBB\xBF" + kHeader)
+                return std::nullopt;
+            headerSeen = true;
+        } else if (line[0] == '[') {
+            if (line.back() != ']')
+                return std::nullopt;
+            const std::string path = line.substr(1, line.size() - 2);
+            const std::string root = path.substr(0, path.find('\\'));
+            bool known = false;
+            for (const auto& name : kRoots)
+                known = known || name == root;
+            if (!known)
+                return std::nullopt;
+            section = &forest.findOrCreate(path);
+        } else if (!section || !readValue(line, *section)) {
+            return std::nullopt;
+        }
+    }
+    if (!headerSeen || !pending.empty())
+        return std::nullopt;
+    return forest;
+}
+
+} // namespace dormivo::registry::RegFileFormat

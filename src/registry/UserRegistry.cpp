@@ -1,0 +1,44 @@
+#include "UserRegistry.h"
+
+#ifdef _WIN32
+#include "Win32Registry.h"
+#else
+#include "AutostartMirror.h"
+#include "HiveRegistry.h"
+#endif
+
+namespace dormivo::registry {
+
+#ifdef _WIN32
+
+std::unique_ptr<RegistryApi> openUserRegistry() {
+    return std::make_unique<Win32Registry>();
+}
+
+#else
+
+namespace {
+
+// The hive with its Run key mirrored into the autostart folder after every change.
+class LoginHive final : public HiveRegistry {
+public:
+    LoginHive()
+        : HiveRegistry(xdgConfigHome() / "dormivo" / "HKLM.reg"),
+          mirror_(*this, xdgConfigHome() / "autostart") {
+        setChangeListener([this] { mirror_.sync(); });
+        mirror_.sync();
+    }
+
+private:
+    AutostartMirror mirror_;
+};
+
+} // namespace
+
+std::unique_ptr<RegistryApi> openUserRegistry() {
+    return std::make_unique<LoginHive>();
+}
+
+#endif
+
+} // namespace dormivo::registry
