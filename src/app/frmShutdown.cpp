@@ -3,12 +3,15 @@
 #include "ImageButton.h"
 #include "PeriodCheck.h"
 #include "ProgramsActive.h"
+#include "SecondsToText.h"
 #include "SkinPictures.h"
 #include "StoreError.h"
+#include "UpdateRunEntries.h"
 #include "WindowShape.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -163,7 +166,9 @@ void frmShutdown::createControls() {
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
+    // Each tick stands for one second: a precise timer keeps N ticks N seconds apart.
     Timer1->setTimerType(Qt::PreciseTimer);
+    connect(Timer1, &QTimer::timeout, this, &frmShutdown::Timer1_Timer);
 
     for (QLabel* handle : {Label3, Label4, lblCaption})
         handle->installEventFilter(this);
@@ -332,6 +337,61 @@ void frmShutdown::Image2_Click(int Index) {
     setCaptionColour(Index, kBlack);
     setImage2Picture(other, 7);
     setCaptionColour(other, kWhite);
+}
+
+void frmShutdown::Timer1_Timer() {
+    ++countdown_.elapsedSeconds;
+    // Taken before the expiry's Stop resets the count, so that the last text reads 0 seconds.
+    const std::int64_t remaining =
+        static_cast<std::int64_t>(countdown_.totalSeconds) - countdown_.elapsedSeconds;
+    if (remaining == 0) {
+        runChosenAction();
+        Command3_Click();
+    }
+    Label4->setText(QStringLiteral("remaining time to ") + Combo1->currentText() +
+                    QStringLiteral(" is ") + SecondsToText(remaining));
+    m_frmSysTray->setToolTip(Label4->text());
+}
+
+void frmShutdown::runChosenAction() {
+    const QString name = Combo1->currentText();
+    std::optional<ActionEntry> action;
+    try {
+        action = store_.lookupAction(name.toStdString());
+    } catch (const StoreError&) {
+    }
+    if (!action)
+        return;
+    if (name != kLauchProgram) {
+        const QString command =
+            platform_.appFolder + QDir::separator() + QString::fromStdString(action->command);
+        if (!platform_.launcher.start(command))
+            platform_.messages.show(QStringLiteral("The action \"%1\" could not be carried out: "
+                                                   "its command could not be started.\n\n%2")
+                                        .arg(name, command),
+                                    MessageStyle::Critical, kProductTitle);
+        return;
+    }
+    if (gProgramsActive != "1") {
+        platform_.messages.show(QStringLiteral("The programs in setting are set to inactive mode"),
+                                MessageStyle::Critical, kProductTitle);
+        return;
+    }
+    launchPrograms();
+}
+
+void frmShutdown::launchPrograms() {
+    std::vector<std::string> programs;
+    try {
+        programs = store_.loadPrograms();
+    } catch (const StoreError&) {
+    }
+    registry::Registry registry(platform_.registry);
+    for (std::size_t i = 0; i < programs.size(); ++i) {
+        // A program that cannot be started is passed over; the rest still start.
+        platform_.launcher.start(QString::fromStdString(programs[i]));
+        UpdateRunEntries(registry, "0", nullptr, std::to_string(i));
+    }
 }
 
 void frmShutdown::Form_Unload() {

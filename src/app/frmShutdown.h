@@ -44,6 +44,7 @@ public:
     void Command3_Click();
     void Command2_Click();
     void Image2_Click(int Index);
+    void Timer1_Timer();
 
     const CountdownState& countdown() const { return countdown_; }
     frmSysTray* trayIcon() const { return m_frmSysTray.get(); }
@@ -69,6 +70,8 @@ private:
     void setImage1Picture(int index, int position);
     void setCaptionColour(int index, QColor colour);
     void reportFailedStart(const QString& message);
+    void runChosenAction();
+    void launchPrograms();
 
     Platform& platform_;
     SettingsStore& store_;

@@ -7,6 +7,7 @@
 #include "SettingsStore.h"
 #include "SkinPictures.h"
 #include "StoreError.h"
+#include "UserRegistry.h"
 #include "frmShutdown.h"
 
 #include <QApplication>
@@ -42,8 +43,9 @@ int main(int argc, char** argv) {
     QtProgramLauncher launcher;
     QtFilePicker filePicker;
     QtNotifyIconShell notifyIcons(icon);
-    Platform platform{messages, launcher, filePicker, notifyIcons,
-                      QCoreApplication::applicationDirPath()};
+    const auto registry = registry::openUserRegistry();
+    Platform platform{messages,    launcher,  filePicker,
+                      notifyIcons, *registry, QCoreApplication::applicationDirPath()};
 
     std::optional<SettingsStore> store;
     std::unique_ptr<frmShutdown> window;

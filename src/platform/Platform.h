@@ -4,6 +4,7 @@
 #include "MessageBoxes.h"
 #include "NotifyIconShell.h"
 #include "ProgramLauncher.h"
+#include "RegistryApi.h"
 
 #include <QString>
 
@@ -16,6 +17,7 @@ struct Platform {
     ProgramLauncher& launcher;
     FilePicker& filePicker;
     NotifyIconShell& notifyIcons;
+    registry::RegistryApi& registry;
     QString appFolder; // the folder that holds the executable, without a trailing separator
 };
 

@@ -5,6 +5,8 @@
 #include "frmShutdown.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>

@@ -6,7 +6,8 @@
 namespace dormivo::test {
 
 FakePlatform::FakePlatform()
-    : platform{messages, launcher, filePicker, notifyIcons, QStringLiteral("/opt/dormivo")} {
+    : platform{messages,    launcher, filePicker,
+               notifyIcons, registry, QStringLiteral("/opt/dormivo")} {
     trayIconShown = false;
     gProgramsActive.clear();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "HiveRegistry.h"
 #include "Platform.h"
+#include "QtPrinting.h"
 
 #include <QStringList>
 
@@ -23,15 +25,36 @@ public:
     std::vector<ShownMessage> shown;
 };
 
+// What the fakes were asked to do, in order, across fakes: "start <line>", "delete <name>".
+using EventLog = QStringList;
+
 // Records the command lines it is asked to start; starts nothing.
 class FakeLauncher final : public ProgramLauncher {
 public:
+    explicit FakeLauncher(EventLog& log) : log_(log) {}
     bool start(const QString& commandLine) override {
         started << commandLine;
+        log_ << QStringLiteral("start ") + commandLine;
         return !failing.contains(commandLine);
     }
     QStringList started;
     QStringList failing; // command lines that "cannot be started"
+
+private:
+    EventLog& log_;
+};
+
+// A registry in memory that also logs every value deletion.
+class FakeRegistry final : public registry::HiveRegistry {
+public:
+    explicit FakeRegistry(EventLog& log) : log_(log) {}
+    registry::Status deleteValue(registry::Key key, const std::string& name) override {
+        log_ << QStringLiteral("delete ") + QString::fromStdString(name);
+        return HiveRegistry::deleteValue(key, name);
+    }
+
+private:
+    EventLog& log_;
 };
 
 class FakeFilePicker final : public FilePicker {
@@ -57,10 +80,12 @@ public:
 // A whole set of fakes, with the process-wide flags reset for each test.
 struct FakePlatform {
     FakePlatform();
+    EventLog log;
     FakeMessageBoxes messages;
-    FakeLauncher launcher;
+    FakeLauncher launcher{log};
     FakeFilePicker filePicker;
     FakeNotifyIconShell notifyIcons;
+    FakeRegistry registry{log};
     Platform platform;
 };
 

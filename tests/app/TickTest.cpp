@@ -1,0 +1,178 @@
+#include "MainWindowFixture.h"
+#include "ProgramsActive.h"
+#include "Registry.h"
+
+using namespace dormivo;
+
+namespace {
+
+class Tick : public test::MainWindowFixture {
+protected:
+    // Starts a one-minute countdown on the action at that list position and lets all but
+    // the given seconds pass.
+    void startSeconds(int seconds, int action) {
+        load();
+        control<QComboBox>("Combo1")->setCurrentIndex(action);
+        control<QComboBox>("cmbtime")->setCurrentIndex(0);
+        control<QLineEdit>("txtTime")->setText("1");
+        window->Command1_Click();
+        ASSERT_TRUE(window->countdown().isRunning);
+        state().elapsedSeconds = 60 - seconds;
+        fakes.messages.shown.clear();
+        fakes.log.clear();
+    }
+    CountdownState& state() { return const_cast<CountdownState&>(window->countdown()); }
+    void writeRunValues(int count) {
+        registry::Registry reg(fakes.registry);
+        for (int i = 0; i < count; ++i)
+            reg.SetKeyValue(registry::HKEY_LOCAL_MACHINE, registry::kRunKey,
+                            "Velkaro" + std::to_string(i), std::string("/bin/p"));
+        fakes.log.clear();
+    }
+    QString tip() { return window->trayIcon()->ToolTip(); }
+
+    static constexpr int kShutDown = 0;
+    static constexpr int kLogOff = 2;
+    static constexpr int kLauchProgram = 5;
+};
+
+TEST_F(Tick, ASecondCountdownRunsItsActionOnTheFirstTick) {
+    startSeconds(1, kShutDown);
+    window->Timer1_Timer();
+    EXPECT_EQ(fakes.log, QStringList{"start /opt/dormivo/dormivo-power shutdown"});
+    EXPECT_FALSE(window->countdown().isRunning);
+    EXPECT_FALSE(timerRunning());
+    EXPECT_EQ(text("Label3"), "Not Running");
+    EXPECT_EQ(text("Label4"), "remaining time to Shut Down is 0 seconds");
+    EXPECT_EQ(tip(), "remaining time to Shut Down is 0 seconds");
+    EXPECT_TRUE(fakes.messages.shown.empty());
+}
+
+TEST_F(Tick, LauchProgramCountsDownThenStartsTheListInOrder) {
+    db.store().saveProgramsList({"/usr/bin/one", "/opt/my apps/two", "/usr/bin/three --x"});
+    startSeconds(3, kLauchProgram);
+    gProgramsActive = "1";
+    writeRunValues(4);
+
+    window->Timer1_Timer();
+    EXPECT_EQ(text("Label4"), "remaining time to Lauch Program is 2 seconds");
+    EXPECT_EQ(tip(), text("Label4"));
+    window->Timer1_Timer();
+    EXPECT_EQ(text("Label4"), "remaining time to Lauch Program is 1 second");
+    EXPECT_TRUE(fakes.log.isEmpty());
+    window->Timer1_Timer();
+    EXPECT_EQ(fakes.log,
+              (QStringList{"start /usr/bin/one", "delete Velkaro0", "start /opt/my apps/two",
+                           "delete Velkaro1", "start /usr/bin/three --x", "delete Velkaro2"}));
+    registry::ValueTable left;
+    registry::Key run = 0;
+    registry::Registry reg(fakes.registry);
+    reg.OpenKey(registry::HKEY_LOCAL_MACHINE, registry::kRunKey, run);
+    reg.ListValues(run, left);
+    EXPECT_EQ(left, (registry::ValueTable{{"1", "Velkaro3"}}));
+    EXPECT_EQ(text("Label3"), "Not Running");
+    EXPECT_EQ(text("Label4"), "remaining time to Lauch Program is 0 seconds");
+    EXPECT_EQ(tip(), "remaining time to Lauch Program is 0 seconds");
+}
+
+TEST_F(Tick, AProgramThatFailsToStartDoesNotStopTheRest) {
+    db.store().saveProgramsList({"/missing/one", "/usr/bin/two"});
+    startSeconds(1, kLauchProgram);
+    gProgramsActive = "1";
+    fakes.launcher.failing << "/missing/one";
+    window->Timer1_Timer();
+    EXPECT_EQ(fakes.log, (QStringList{"start /missing/one", "delete Velkaro0", "start /usr/bin/two",
+                                      "delete Velkaro1"}));
+    EXPECT_TRUE(fakes.messages.shown.empty());
+}
+
+TEST_F(Tick, ExpiriesThatRunNothingStillStop) {
+    struct Case {
+        const char* what;
+        const char* active;
+        std::vector<std::string> programs;
+        QString message;
+    };
+    const Case cases[] = {
+        {"inactive list",
+         "0",
+         {"/usr/bin/one"},
+         "The programs in setting are set to inactive mode"},
+        {"flag never set",
+         "",
+         {"/usr/bin/one"},
+         "The programs in setting are set to inactive mode"},
+        {"empty list", "1", {}, {}},
+    };
+    for (const auto& c : cases) {
+        window.reset();
+        trayIconShown = false;
+        db.store().saveProgramsList(c.programs);
+        startSeconds(2, kLauchProgram);
+        gProgramsActive = c.active;
+        window->Timer1_Timer();
+        window->Timer1_Timer();
+        EXPECT_TRUE(fakes.launcher.started.isEmpty()) << c.what;
+        EXPECT_FALSE(window->countdown().isRunning) << c.what;
+        if (c.message.isEmpty()) {
+            EXPECT_TRUE(fakes.messages.shown.empty()) << c.what;
+        } else {
+            ASSERT_EQ(fakes.messages.shown.size(), 1u) << c.what;
+            EXPECT_EQ(fakes.messages.shown[0].text, c.message);
+            EXPECT_EQ(fakes.messages.shown[0].style, MessageStyle::Critical);
+            EXPECT_EQ(fakes.messages.shown[0].title, "Dormivo");
+        }
+    }
+}
+
+TEST_F(Tick, AnActionWithoutARowJustStops) {
+    startSeconds(1, kShutDown);
+    control<QComboBox>("Combo1")->setEditText("Nap it's time");
+    window->Timer1_Timer();
+    EXPECT_TRUE(fakes.log.isEmpty());
+    EXPECT_TRUE(fakes.messages.shown.empty());
+    EXPECT_EQ(text("Label3"), "Not Running");
+    EXPECT_EQ(text("Label4"), "remaining time to Nap it's time is 0 seconds");
+}
+
+TEST_F(Tick, ACommandThatCannotStartIsReported) {
+    startSeconds(1, kLogOff);
+    fakes.launcher.failing << "/opt/dormivo/dormivo-power logoff";
+    window->Timer1_Timer();
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].style, MessageStyle::Critical);
+    EXPECT_EQ(fakes.messages.shown[0].title, "Dormivo");
+    EXPECT_TRUE(fakes.messages.shown[0].text.contains("/opt/dormivo/dormivo-power logoff"));
+    EXPECT_FALSE(window->countdown().isRunning);
+}
+
+TEST_F(Tick, ChangingTheActionDuringACountdownChangesTextAndAction) {
+    startSeconds(2, kShutDown);
+    window->Timer1_Timer();
+    EXPECT_EQ(text("Label4"), "remaining time to Shut Down is 1 second");
+    control<QComboBox>("Combo1")->setCurrentIndex(kLogOff);
+    EXPECT_EQ(text("lblCaption"), "Log Off");
+    window->Timer1_Timer();
+    EXPECT_EQ(fakes.log, QStringList{"start /opt/dormivo/dormivo-power logoff"});
+    EXPECT_EQ(text("Label4"), "remaining time to Log Off is 0 seconds");
+}
+
+TEST_F(Tick, LateTicksAfterTheExpiryFireNothingMore) {
+    startSeconds(0, kShutDown); // as while the expiry's message box is still open
+    window->Timer1_Timer();
+    EXPECT_TRUE(fakes.log.isEmpty());
+    EXPECT_EQ(text("Label4"), "remaining time to Shut Down is 0 seconds");
+}
+
+TEST_F(Tick, TheTimerTicksOnceASecond) {
+    startSeconds(60, kShutDown);
+    QElapsedTimer clock;
+    clock.start();
+    while (window->countdown().elapsedSeconds < 2 && clock.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    EXPECT_EQ(window->countdown().elapsedSeconds, 2);
+    EXPECT_GE(clock.elapsed(), 1900);
+    EXPECT_EQ(text("Label4"), "remaining time to Shut Down is 58 seconds");
+}
+
+} // namespace
