@@ -45,6 +45,12 @@ int listPosition(const QComboBox* box) {
     return box->findText(box->currentText(), Qt::MatchExactly);
 }
 
+void setTextColour(QLabel* label, QColor colour) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
 // A narrow editable box shows the beginning of a chosen item, not its end, in a font that
 // lets the longest action name fit.
 void showTextFromItsStart(QComboBox* box) {
@@ -87,11 +93,16 @@ void frmShutdown::createControls() {
     const std::array<QRect, 3> menuPlaces{twips(240, 360, 255, 255), twips(720, 360, 495, 255),
                                           twips(1440, 360, 495, 255)};
     for (int i = 0; i < 3; ++i) {
-        Label6[i] = place<QLabel>(this, "Label6", menuPlaces[i]);
+        Label6[i] = place<ImageButton>(this, "Label6", menuPlaces[i]);
         Label6[i]->setObjectName(QStringLiteral("Label6_%1").arg(i));
         Label6[i]->setText(QString::fromLatin1(menuTitles[i]));
         Label6[i]->adjustSize();
+        connect(Label6[i], &ImageButton::pressed, this,
+                [this, i] { setTextColour(Label6[i], kWhite); });
+        connect(Label6[i], &ImageButton::released, this,
+                [this, i] { setTextColour(Label6[i], kBlack); });
     }
+    connect(Label6[0], &ImageButton::clicked, this, [this] { m_frmSysTray3->ShowMenu(this); });
 
     for (int i = 0; i < 3; ++i) {
         Image1[i] = place<ImageButton>(this, "Image1", twips(3480 + 360 * i, 120, 240, 240));
@@ -102,6 +113,7 @@ void frmShutdown::createControls() {
                 [this, i] { setImage1Picture(i, 2 * i + 2); });
     }
     connect(Image1[0], &ImageButton::clicked, this, &QWidget::showMinimized);
+    connect(Image1[1], &ImageButton::clicked, this, &frmShutdown::hideToNotificationArea);
     connect(Image1[2], &ImageButton::clicked, this, &QWidget::close);
 
     Label3 = place<QLabel>(this, "Label3", twips(2280, 600, 1935, 375));
@@ -220,13 +232,68 @@ void frmShutdown::loadSetting() {
 
 void frmShutdown::SetupTrayMenus() {
     m_frmSysTray = std::make_unique<frmSysTray>(platform_.notifyIcons);
+    m_frmSysTray->AddMenuItem(QStringLiteral("&Start"), QStringLiteral("Start"), true);
+    m_frmSysTray->AddMenuItem(QStringLiteral("Sto&p"), QStringLiteral("Stop"));
+    m_frmSysTray->AddMenuItem(QStringLiteral("-"));
+    m_frmSysTray->AddMenuItem(QStringLiteral("&Main"), QStringLiteral("Main"));
+    m_frmSysTray->AddMenuItem(QStringLiteral("&Close"), QStringLiteral("Close"));
     m_frmSysTray->setToolTip(kProductTitle);
     m_frmSysTray->setIconHandle(m_frmSysTray->IconHandle());
     trayIconShown = true;
-    for (auto* instance : {&m_frmSysTray1, &m_frmSysTray2, &m_frmSysTray3}) {
+    connect(m_frmSysTray.get(), &frmSysTray::MenuClick, this, &frmShutdown::m_frmSysTray_MenuClick);
+    connect(m_frmSysTray.get(), &frmSysTray::SysTrayMouseDown, this,
+            &frmShutdown::m_frmSysTray_SysTrayMouseDown);
+
+    for (auto* instance : {&m_frmSysTray1, &m_frmSysTray2, &m_frmSysTray3})
         *instance = std::make_unique<frmSysTray>(platform_.notifyIcons);
+    m_frmSysTray3->AddMenuItem(QStringLiteral("&Start"), QStringLiteral("Start"), true);
+    m_frmSysTray3->AddMenuItem(QStringLiteral("Sto&p"), QStringLiteral("Stop"));
+    m_frmSysTray3->AddMenuItem(QStringLiteral("-"));
+    m_frmSysTray3->AddMenuItem(QStringLiteral("&Minimize In System Tray"),
+                               QStringLiteral("Minimize"));
+    m_frmSysTray3->AddMenuItem(QStringLiteral("&Close"), QStringLiteral("Close"));
+    for (auto* instance : {&m_frmSysTray1, &m_frmSysTray2, &m_frmSysTray3})
         (*instance)->setIconHandle(kApplicationIconHandle);
+    connect(m_frmSysTray3.get(), &frmSysTray::MenuClick, this,
+            &frmShutdown::m_frmSysTray3_MenuClick);
+}
+
+void frmShutdown::m_frmSysTray_SysTrayMouseDown(int eButton) {
+    if (eButton == 2)
+        m_frmSysTray->ShowMenu(this);
+}
+
+void frmShutdown::m_frmSysTray_MenuClick(std::int32_t, const QString& sKey) {
+    if (sKey == QStringLiteral("Start")) {
+        Image2_Click(0);
+    } else if (sKey == QStringLiteral("Stop")) {
+        Image2_Click(1);
+    } else if (sKey == QStringLiteral("Main")) {
+        show();
+        raise();
+        activateWindow();
+    } else if (sKey == QStringLiteral("Close")) {
+        QCoreApplication::exit(0); // ends the program at once, whatever windows are open
     }
+}
+
+void frmShutdown::m_frmSysTray3_MenuClick(std::int32_t, const QString& sKey) {
+    if (sKey == QStringLiteral("Start"))
+        Image2_Click(0);
+    else if (sKey == QStringLiteral("Stop"))
+        Image2_Click(1);
+    else if (sKey == QStringLiteral("Minimize"))
+        hideToNotificationArea();
+    else if (sKey == QStringLiteral("Close"))
+        close();
+}
+
+void frmShutdown::hideToNotificationArea() {
+    // Without a notification area the icon could not bring the window back: minimize instead.
+    if (platform_.notifyIcons.isAvailable())
+        hide();
+    else
+        showMinimized();
 }
 
 void frmShutdown::ResetButtonImages() {
@@ -237,6 +304,7 @@ void frmShutdown::ResetButtonImages() {
 }
 
 void frmShutdown::setImage1Picture(int index, int position) {
+    image1Picture_[index] = position;
     Image1[index]->setPixmap(SkinPictures::picture(position, devicePixelRatioF()));
 }
 
@@ -246,9 +314,7 @@ void frmShutdown::setImage2Picture(int index, int position) {
 }
 
 void frmShutdown::setCaptionColour(int index, QColor colour) {
-    QPalette palette = Label5[index]->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    Label5[index]->setPalette(palette);
+    setTextColour(Label5[index], colour);
 }
 
 void frmShutdown::Combo1_Click() {

@@ -48,7 +48,9 @@ public:
 
     const CountdownState& countdown() const { return countdown_; }
     frmSysTray* trayIcon() const { return m_frmSysTray.get(); }
+    // Which picture of the skin an image button shows now: Image2 (large), Image1 (small).
     int buttonPicture(int index) const { return image2Picture_[index]; }
+    int smallButtonPicture(int index) const { return image1Picture_[index]; }
 
 signals:
     // The window was unloaded; the program ends once no window of it is loaded.
@@ -70,6 +72,10 @@ private:
     void setImage1Picture(int index, int position);
     void setCaptionColour(int index, QColor colour);
     void reportFailedStart(const QString& message);
+    void m_frmSysTray_MenuClick(std::int32_t lIndex, const QString& sKey);
+    void m_frmSysTray3_MenuClick(std::int32_t lIndex, const QString& sKey);
+    void m_frmSysTray_SysTrayMouseDown(int eButton);
+    void hideToNotificationArea();
     void runChosenAction();
     void launchPrograms();
 
@@ -85,7 +91,7 @@ private:
     std::unique_ptr<frmSysTray> m_frmSysTray3;
 
     QLabel* lblCaption = nullptr;
-    std::array<QLabel*, 3> Label6{};
+    std::array<ImageButton*, 3> Label6{};
     std::array<ImageButton*, 3> Image1{};
     QLabel* Label3 = nullptr;
     QLabel* Label1 = nullptr;
@@ -100,6 +106,7 @@ private:
     QPushButton* Command3 = nullptr;
     QPushButton* Command2 = nullptr;
     QTimer* Timer1 = nullptr;
+    std::array<int, 3> image1Picture_{};
     std::array<int, 3> image2Picture_{};
     QPixmap background_;
 };

@@ -58,6 +58,8 @@ class NotifyIconShell {
 public:
     virtual ~NotifyIconShell() = default;
     virtual void notify(NotifyMessage message, const NotifyIconData& data) = 0;
+    // Whether a notification area is there to show icons now.
+    virtual bool isAvailable() const = 0;
 };
 
 // The one icon handle of the program: every window carries the application icon.

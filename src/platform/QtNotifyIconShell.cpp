@@ -1,43 +1,35 @@
 #include "QtNotifyIconShell.h"
 
-#include <QSystemTrayIcon>
-
 namespace dormivo {
-namespace {
 
-// A notification area shows one character less than the tip field holds.
-QString shownTip(const NotifyIconData& data) {
+QString QtNotifyIconShell::shownTip(const NotifyIconData& data) {
     return data.tipText().left(NotifyIconData::kTipLength - 1);
 }
 
-void deliver(NotifyIconReceiver* receiver, QSystemTrayIcon::ActivationReason reason) {
+std::vector<int> QtNotifyIconShell::mouseMessages(QSystemTrayIcon::ActivationReason reason) {
     switch (reason) {
     case QSystemTrayIcon::Context:
-        receiver->notifyIconMessage(MouseMessage::RightDown);
-        receiver->notifyIconMessage(MouseMessage::RightUp);
-        break;
+        return {MouseMessage::RightDown, MouseMessage::RightUp};
     case QSystemTrayIcon::Trigger:
-        receiver->notifyIconMessage(MouseMessage::LeftDown);
-        receiver->notifyIconMessage(MouseMessage::LeftUp);
-        break;
+        return {MouseMessage::LeftDown, MouseMessage::LeftUp};
     case QSystemTrayIcon::DoubleClick:
-        receiver->notifyIconMessage(MouseMessage::LeftDoubleClick);
-        break;
+        return {MouseMessage::LeftDoubleClick};
     case QSystemTrayIcon::MiddleClick:
-        receiver->notifyIconMessage(MouseMessage::MiddleDown);
-        receiver->notifyIconMessage(MouseMessage::MiddleUp);
-        break;
+        return {MouseMessage::MiddleDown, MouseMessage::MiddleUp};
     case QSystemTrayIcon::Unknown:
         break;
     }
+    return {};
 }
-
-} // namespace
 
 QtNotifyIconShell::QtNotifyIconShell(QIcon icon, QObject* parent)
     : QObject(parent), icon_(std::move(icon)) {}
 
 QtNotifyIconShell::~QtNotifyIconShell() = default;
+
+bool QtNotifyIconShell::isAvailable() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
 
 void QtNotifyIconShell::notify(NotifyMessage message, const NotifyIconData& data) {
     const Key key{data.hWnd, data.uID};
@@ -49,9 +41,11 @@ void QtNotifyIconShell::notify(NotifyMessage message, const NotifyIconData& data
         auto icon = std::make_unique<QSystemTrayIcon>(icon_);
         icon->setToolTip(shownTip(data));
         NotifyIconReceiver* receiver = data.hWnd;
-        connect(
-            icon.get(), &QSystemTrayIcon::activated, this,
-            [receiver](QSystemTrayIcon::ActivationReason reason) { deliver(receiver, reason); });
+        connect(icon.get(), &QSystemTrayIcon::activated, this,
+                [receiver](QSystemTrayIcon::ActivationReason reason) {
+                    for (int message : mouseMessages(reason))
+                        receiver->notifyIconMessage(message);
+                });
         icon->show();
         icons_.emplace(key, std::move(icon));
         return;

@@ -4,12 +4,12 @@
 
 #include <QIcon>
 #include <QObject>
+#include <QSystemTrayIcon>
 
 #include <map>
 #include <memory>
 #include <utility>
-
-class QSystemTrayIcon;
+#include <vector>
 
 namespace dormivo {
 
@@ -23,6 +23,12 @@ public:
     ~QtNotifyIconShell() override;
 
     void notify(NotifyMessage message, const NotifyIconData& data) override;
+    bool isAvailable() const override;
+
+    // The tip a notification area shows for a record: one character less than its field.
+    static QString shownTip(const NotifyIconData& data);
+    // The mouse messages an activation of the icon stands for, in order.
+    static std::vector<int> mouseMessages(QSystemTrayIcon::ActivationReason reason);
 
 private:
     using Key = std::pair<NotifyIconReceiver*, std::uint32_t>;

@@ -1,5 +1,10 @@
 #include "frmSysTray.h"
 
+#include <QAction>
+#include <QCursor>
+#include <QMenu>
+#include <QWidget>
+
 namespace dormivo {
 
 frmSysTray::frmSysTray(NotifyIconShell& shell, QObject* parent) : QObject(parent), shell_(shell) {
@@ -92,6 +97,84 @@ void frmSysTray::notifyIconMessage(int mouseMessage) {
     default:
         break;
     }
+}
+
+std::int32_t frmSysTray::AddMenuItem(const QString& sCaption, const QString& sKey, bool bDefault) {
+    ensureLoaded();
+    std::int32_t index = 0;
+    if (menuInUse_) {
+        index = static_cast<std::int32_t>(items_.size());
+        items_.emplace_back();
+    } else {
+        menuInUse_ = true;
+    }
+    items_[index] = MenuItem{sCaption, sKey, true, true};
+    if (bDefault)
+        defaultIndex_ = index;
+    return index;
+}
+
+void frmSysTray::EnableMenuItem(std::int32_t lIndex, bool bState) {
+    if (IsValidMenuIndex(lIndex))
+        items_[lIndex].enabled = bState;
+}
+
+std::int32_t frmSysTray::RemoveMenuItem(std::int32_t iIndex) {
+    if (!IsValidMenuIndex(iIndex))
+        return 0;
+    if (iIndex == 0) {
+        items_[0].caption.clear(); // the first item stays, and keeps its key
+        return 0;
+    }
+    for (std::size_t i = iIndex + 1; i < items_.size(); ++i) {
+        items_[i - 1].caption = items_[i].caption;
+        items_[i - 1].key = items_[i].key;
+    }
+    items_.pop_back();
+    return 0;
+}
+
+void frmSysTray::setDefaultMenuIndex(std::int32_t lIndex) {
+    defaultIndex_ = IsValidMenuIndex(lIndex) ? lIndex : 0;
+}
+
+std::unique_ptr<QMenu> frmSysTray::buildMenu() {
+    auto menu = std::make_unique<QMenu>();
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        const MenuItem& item = items_[i];
+        if (!item.visible)
+            continue;
+        if (item.caption == QStringLiteral("-")) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* action = menu->addAction(item.caption);
+        action->setEnabled(item.enabled);
+        if (static_cast<std::int32_t>(i) == defaultIndex_) {
+            QFont bold = action->font();
+            bold.setBold(true);
+            action->setFont(bold);
+            menu->setDefaultAction(action);
+        }
+        const auto index = static_cast<std::int32_t>(i);
+        connect(action, &QAction::triggered, this, [this, index] { mnuSysTray_Click(index); });
+    }
+    return menu;
+}
+
+void frmSysTray::ShowMenu(QWidget* owner) {
+    // Bring the program to the front first, so that the menu closes on a click elsewhere.
+    if (owner && owner->isVisible()) {
+        owner->raise();
+        owner->activateWindow();
+    }
+    const auto menu = buildMenu();
+    menu->exec(QCursor::pos());
+}
+
+void frmSysTray::mnuSysTray_Click(std::int32_t index) {
+    if (IsValidMenuIndex(index) && items_[index].caption != QStringLiteral("-"))
+        emit MenuClick(index, items_[index].key);
 }
 
 } // namespace dormivo

@@ -1,5 +1,6 @@
 #include "AutostartMirror.h"
 #include "Registry.h"
+#include "TextFile.h"
 #include "UserRegistry.h"
 
 #include <gtest/gtest.h>
@@ -12,13 +13,6 @@
 using namespace dormivo::registry;
 
 namespace {
-
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // Reads an Exec line back the way a desktop does: string escapes first, then the quoting
 // of each argument, then "%%" as one '%'.
@@ -94,12 +88,12 @@ TEST_F(Autostart, EntriesFollowTheRunKeyValues) {
     EXPECT_EQ(entries(),
               (std::vector<std::string>{"dormivo-run-dormivo.desktop",
                                         "dormivo-run-velkaro0.desktop", "someone-else.desktop"}));
-    const std::string entry = readFile(folder() / "dormivo-run-velkaro0.desktop");
+    const std::string entry = readTextFile(folder() / "dormivo-run-velkaro0.desktop");
     EXPECT_NE(entry.find("[Desktop Entry]\nType=Application\n"), std::string::npos);
     EXPECT_EQ(execArguments(entry), std::vector<std::string>{"/usr/bin/true"});
 
     registry.SetKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "VELKARO0", std::string("/usr/bin/false"));
-    EXPECT_EQ(execArguments(readFile(folder() / "dormivo-run-velkaro0.desktop")),
+    EXPECT_EQ(execArguments(readTextFile(folder() / "dormivo-run-velkaro0.desktop")),
               std::vector<std::string>{"/usr/bin/false"});
 
     registry.DeleteKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "velkaro0");
@@ -145,7 +139,7 @@ TEST_F(Autostart, TheUserRegistryKeepsItsHiveAndEntriesUnderXdgConfigHome) {
         Registry(*api).SetKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "Velkaro0",
                                    std::string("/usr/bin/true"));
     }
-    EXPECT_NE(readFile(root_ / "dormivo" / "HKLM.reg").find("\"Velkaro0\"=\"/usr/bin/true\""),
+    EXPECT_NE(readTextFile(root_ / "dormivo" / "HKLM.reg").find("\"Velkaro0\"=\"/usr/bin/true\""),
               std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(folder() / "dormivo-run-velkaro0.desktop"));
     {

@@ -1,6 +1,7 @@
 #include "HiveRegistry.h"
 #include "RegFileFormat.h"
 #include "Registry.h"
+#include "TextFile.h"
 
 #include <gtest/gtest.h>
 
@@ -11,13 +12,6 @@
 using namespace dormivo::registry;
 
 namespace {
-
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 struct TempFolder {
     TempFolder() {
@@ -48,7 +42,7 @@ TEST(HiveFile, IsWrittenAsRegistryEditorText) {
     hive.setValue(key, "odd", REG_SZ, odd, sizeof odd);
     hive.setValue(key, "", 7, odd, 0);
 
-    const std::string text = readFile(file);
+    const std::string text = readTextFile(file);
     EXPECT_EQ(text.rfind("Windows Registry Editor Version 5.00\n\n", 0), 0u);
     EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\Software\\Test]\n"), std::string::npos);
     EXPECT_NE(text.find("\"path\"=\"C:\\\\a \\\"b\\\"\"\n"), std::string::npos);
@@ -77,11 +71,11 @@ TEST(HiveFile, AnUnreadableFileIsSetAsideNotOverwritten) {
         const auto file = dir.path / "HKLM.reg";
         std::ofstream(file) << text;
         HiveRegistry hive(file);
-        EXPECT_EQ(readFile(file.string() + ".bad"), text);
+        EXPECT_EQ(readTextFile(file.string() + ".bad"), text);
         Registry registry(hive);
         EXPECT_EQ(registry.GetKeyValue(HKEY_LOCAL_MACHINE, "x", "n"), RegValue{}) << text;
         registry.SetKeyValue(HKEY_LOCAL_MACHINE, "x", "n", std::int32_t(1));
-        EXPECT_EQ(readFile(file.string() + ".bad"), text) << "the set-aside file is kept";
+        EXPECT_EQ(readTextFile(file.string() + ".bad"), text) << "the set-aside file is kept";
         EXPECT_EQ(HiveRegistry(file).findKey(HKEY_LOCAL_MACHINE, "x")->values.size(), 1u);
     }
 }

@@ -74,7 +74,9 @@ public:
     void notify(NotifyMessage message, const NotifyIconData& data) override {
         calls.push_back({message, data});
     }
+    bool isAvailable() const override { return available; }
     std::vector<NotifyCall> calls;
+    bool available = true;
 };
 
 // A whole set of fakes, with the process-wide flags reset for each test.

@@ -1,0 +1,86 @@
+// The main window's skin and its surfaces: pictures while pressed, the icon's menu, hiding.
+#include "ImageButton.h"
+#include "MainWindowFixture.h"
+#include "WindowShape.h"
+
+#include <QTest>
+
+using namespace dormivo;
+
+namespace {
+
+using MainWindowShell = test::MainWindowFixture;
+
+TEST_F(MainWindowShell, TheWindowIsRoundedAndCarriesItsPictures) {
+    load();
+    EXPECT_EQ(window->size(), QSize(301, 226));
+    EXPECT_EQ(window->mask(), roundedRegion(301, 226, 15, 15));
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(window->smallButtonPicture(i), 2 * i + 2);
+        EXPECT_EQ(window->buttonPicture(i), 7);
+        EXPECT_FALSE(
+            control<QLabel>(QStringLiteral("Image2_%1").arg(i).toLatin1())->pixmap().isNull());
+    }
+}
+
+TEST_F(MainWindowShell, PressedButtonsShowTheirPressedPicture) {
+    load();
+    for (int i = 0; i < 3; ++i) {
+        auto* small = control<ImageButton>(QStringLiteral("Image1_%1").arg(i).toLatin1());
+        emit small->pressed();
+        EXPECT_EQ(window->smallButtonPicture(i), 2 * i + 1) << i;
+        emit small->released();
+        EXPECT_EQ(window->smallButtonPicture(i), 2 * i + 2) << i;
+    }
+    for (const char* surface : {"Image2_1", "Label5_1"}) {
+        auto* stop = control<ImageButton>(surface);
+        QTest::mousePress(stop, Qt::LeftButton);
+        EXPECT_EQ(window->buttonPicture(1), 8) << surface;
+        // Released away from the button: no click, the raised picture comes back.
+        QTest::mouseRelease(stop, Qt::LeftButton, {}, QPoint(-5, -5));
+        EXPECT_EQ(window->buttonPicture(1), 7) << surface;
+    }
+    QTest::mouseClick(control<ImageButton>("Label5_0"), Qt::LeftButton);
+    EXPECT_TRUE(window->countdown().isRunning);
+    EXPECT_EQ(window->buttonPicture(0), 8) << "the clicked Start stays selected";
+    EXPECT_EQ(control<QLabel>("Label5_0")->palette().color(QPalette::WindowText),
+              QColor(Qt::black));
+    QTest::mouseClick(control<ImageButton>("Image2_1"), Qt::LeftButton);
+    EXPECT_FALSE(window->countdown().isRunning);
+    EXPECT_EQ(window->buttonPicture(0), 7);
+    EXPECT_EQ(window->buttonPicture(1), 8);
+    EXPECT_EQ(control<QLabel>("Label5_0")->palette().color(QPalette::WindowText),
+              QColor(Qt::white));
+}
+
+TEST_F(MainWindowShell, TheIconMenuStartsStopsAndBringsTheWindowBack) {
+    load();
+    window->show();
+    frmSysTray* icon = window->trayIcon();
+    QStringList items;
+    for (const auto& item : icon->mnuSysTray())
+        items << item.caption + "/" + item.key;
+    EXPECT_EQ(items,
+              (QStringList{"&Start/Start", "Sto&p/Stop", "-/", "&Main/Main", "&Close/Close"}));
+    EXPECT_EQ(icon->DefaultMenuIndex(), 0);
+
+    icon->mnuSysTray_Click(0);
+    EXPECT_TRUE(window->countdown().isRunning);
+    QTest::mouseClick(control<ImageButton>("Image1_1"), Qt::LeftButton);
+    EXPECT_FALSE(window->isVisible()) << "hidden to the notification area";
+    EXPECT_TRUE(window->countdown().isRunning);
+    icon->mnuSysTray_Click(3);
+    EXPECT_TRUE(window->isVisible());
+    icon->mnuSysTray_Click(1);
+    EXPECT_FALSE(window->countdown().isRunning);
+}
+
+TEST_F(MainWindowShell, WithoutANotificationAreaHidingMinimizes) {
+    fakes.notifyIcons.available = false;
+    load();
+    window->show();
+    QTest::mouseClick(control<ImageButton>("Image1_1"), Qt::LeftButton);
+    EXPECT_TRUE(window->isVisible()) << "the window stays reachable";
+}
+
+} // namespace

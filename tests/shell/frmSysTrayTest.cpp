@@ -1,0 +1,187 @@
+#include "frmSysTray.h"
+#include "FakePlatform.h"
+#include "QtNotifyIconShell.h"
+
+#include <QMenu>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+using namespace dormivo;
+
+namespace {
+
+class TrayComponent : public ::testing::Test {
+protected:
+    void SetUp() override { trayIconShown = false; }
+    const std::vector<test::NotifyCall>& calls() const { return shell.calls; }
+
+    test::FakeNotifyIconShell shell;
+};
+
+QString padded(const QString& tip) {
+    return tip + QChar(u'\0') + QString(NotifyIconData::kTipLength - tip.size() - 1, ' ');
+}
+
+TEST_F(TrayComponent, TheFirstUseAddsTheIconWithItsRecord) {
+    frmSysTray tray(shell);
+    EXPECT_TRUE(calls().empty()) << "nothing happens before the first use";
+    tray.AddMenuItem("&Start", "Start", true);
+    ASSERT_EQ(calls().size(), 1u);
+    const NotifyIconData& added = calls()[0].data;
+    EXPECT_EQ(calls()[0].message, NotifyMessage::Add);
+    EXPECT_EQ(added.cbSize, 88u);
+    EXPECT_EQ(added.hWnd, &tray);
+    EXPECT_EQ(added.uID, static_cast<std::uint32_t>(kApplicationIconHandle));
+    EXPECT_EQ(added.hIcon, kApplicationIconHandle);
+    EXPECT_EQ(added.uFlags, 7u);
+    EXPECT_EQ(added.uCallbackMessage, 0x200u);
+    EXPECT_EQ(added.szTip, padded(kFileDescription));
+}
+
+TEST_F(TrayComponent, TipAndIconChangesSendOnlyWhatChanged) {
+    frmSysTray tray(shell);
+    tray.setToolTip("Dormivo");
+    tray.setToolTip("Dormivo");
+    tray.setIconHandle(tray.IconHandle());
+    tray.setIconHandle(42);
+    ASSERT_EQ(calls().size(), 4u);
+    for (int i : {1, 2}) {
+        EXPECT_EQ(calls()[i].message, NotifyMessage::Modify);
+        EXPECT_EQ(calls()[i].data.uFlags, 4u);
+        EXPECT_EQ(calls()[i].data.szTip, padded("Dormivo"));
+    }
+    EXPECT_EQ(calls()[3].data.uFlags, 2u);
+    EXPECT_EQ(calls()[3].data.hIcon, 42);
+    EXPECT_EQ(tray.IconHandle(), 42);
+
+    const QString exactly63(63, 'x');
+    tray.setToolTip(exactly63);
+    tray.setToolTip(exactly63);
+    EXPECT_EQ(calls().size(), 5u) << "a tip that fills the field exactly is not sent again";
+}
+
+TEST_F(TrayComponent, LongTipsAreCutToTheField) {
+    frmSysTray tray(shell);
+    const QString seventy = QString("remaining time to Lauch Program is 24855 days, 3 hours, 14 m");
+    const QString tip = seventy + QString(70 - seventy.size(), 'z');
+    ASSERT_EQ(tip.size(), 70);
+    tray.setToolTip(tip);
+    EXPECT_EQ(calls().back().data.szTip, tip.left(64));
+    EXPECT_EQ(tray.ToolTip(), tip.left(64));
+    EXPECT_EQ(QtNotifyIconShell::shownTip(calls().back().data), tip.left(63));
+    EXPECT_EQ(QtNotifyIconShell::shownTip(calls()[0].data), kFileDescription);
+}
+
+TEST_F(TrayComponent, ALaterInstanceOnlyServesAsAMenu) {
+    frmSysTray first(shell);
+    first.setToolTip("Dormivo");
+    trayIconShown = true;
+    {
+        frmSysTray second(shell);
+        second.AddMenuItem("&Setting", "Setting");
+        second.setToolTip("ignored");
+        second.setIconHandle(9);
+        for (const auto& call : calls()) {
+            if (call.message == NotifyMessage::Add) {
+                EXPECT_EQ(call.data.hWnd, &first) << "only the first instance adds an icon";
+            }
+            if (call.message == NotifyMessage::Modify && call.data.szTip != padded("Dormivo")) {
+                EXPECT_EQ(call.data.hWnd, nullptr) << "a record that names no icon";
+            }
+        }
+    }
+    EXPECT_EQ(calls().back().message, NotifyMessage::Delete);
+    EXPECT_EQ(calls().back().data.hWnd, nullptr);
+}
+
+TEST_F(TrayComponent, DecodesTheMouseMessages) {
+    frmSysTray tray(shell);
+    QStringList events;
+    QObject::connect(&tray, &frmSysTray::SysTrayMouseDown,
+                     [&](int b) { events << QString("down %1").arg(b); });
+    QObject::connect(&tray, &frmSysTray::SysTrayMouseUp,
+                     [&](int b) { events << QString("up %1").arg(b); });
+    QObject::connect(&tray, &frmSysTray::SysTrayMouseMove, [&] { events << "move"; });
+    QObject::connect(&tray, &frmSysTray::SysTrayDoubleClick,
+                     [&](int b) { events << QString("double %1").arg(b); });
+    const std::pair<int, const char*> table[] = {
+        {0x200, "move"},   {0x201, "down 1"}, {0x202, "up 1"},     {0x203, "double 1"},
+        {0x204, "down 2"}, {0x205, "up 2"},   {0x206, "double 2"}, {0x207, nullptr},
+        {0x208, nullptr},  {0x209, nullptr},  {0, nullptr},
+    };
+    for (const auto& [message, event] : table) {
+        events.clear();
+        tray.notifyIconMessage(message);
+        EXPECT_EQ(events, event ? QStringList{event} : QStringList{}) << message;
+    }
+
+    using Reason = QSystemTrayIcon::ActivationReason;
+    const std::pair<Reason, QStringList> clicks[] = {
+        {QSystemTrayIcon::Trigger, {"down 1", "up 1"}},
+        {QSystemTrayIcon::Context, {"down 2", "up 2"}},
+        {QSystemTrayIcon::DoubleClick, {"double 1"}},
+        {QSystemTrayIcon::MiddleClick, {}},
+        {QSystemTrayIcon::Unknown, {}},
+    };
+    for (const auto& [reason, expected] : clicks) {
+        events.clear();
+        for (int message : QtNotifyIconShell::mouseMessages(reason))
+            tray.notifyIconMessage(message);
+        EXPECT_EQ(events, expected) << reason;
+    }
+}
+
+QStringList captions(const frmSysTray& tray) {
+    QStringList list;
+    for (const auto& item : tray.mnuSysTray())
+        list << item.caption + "/" + item.key;
+    return list;
+}
+
+TEST_F(TrayComponent, MenuItems) {
+    frmSysTray tray(shell);
+    EXPECT_EQ(tray.AddMenuItem("A", "a"), 0) << "the first item takes the one already there";
+    EXPECT_EQ(tray.AddMenuItem("B", "b", true), 1);
+    EXPECT_EQ(tray.AddMenuItem("C", "c", true), 2);
+    EXPECT_EQ(tray.DefaultMenuIndex(), 2) << "the last default wins";
+    tray.setDefaultMenuIndex(7);
+    EXPECT_EQ(tray.DefaultMenuIndex(), 0);
+    tray.setDefaultMenuIndex(1);
+
+    EXPECT_EQ(tray.RemoveMenuItem(1), 0);
+    EXPECT_EQ(captions(tray), (QStringList{"A/a", "C/c"}));
+    EXPECT_EQ(tray.DefaultMenuIndex(), 1) << "removing leaves the default index alone";
+    tray.AddMenuItem("D", "d");
+    EXPECT_EQ(tray.RemoveMenuItem(0), 0);
+    EXPECT_EQ(captions(tray), (QStringList{"/a", "C/c", "D/d"}));
+    EXPECT_EQ(tray.RemoveMenuItem(9), 0);
+    EXPECT_EQ(tray.RemoveMenuItem(-1), 0);
+    EXPECT_EQ(captions(tray).size(), 3);
+
+    tray.EnableMenuItem(2, false);
+    tray.EnableMenuItem(5, false);
+    EXPECT_FALSE(tray.mnuSysTray()[2].enabled);
+    EXPECT_TRUE(tray.mnuSysTray()[1].enabled);
+}
+
+TEST_F(TrayComponent, ChoosingAnItemRaisesMenuClickWithItsKey) {
+    frmSysTray tray(shell);
+    tray.AddMenuItem("&Start", "Start", true);
+    tray.AddMenuItem("-");
+    tray.AddMenuItem("&Close", "Close");
+    QSignalSpy clicks(&tray, &frmSysTray::MenuClick);
+    const auto menu = tray.buildMenu();
+    const auto actions = menu->actions();
+    ASSERT_EQ(actions.size(), 3);
+    EXPECT_TRUE(actions[1]->isSeparator());
+    EXPECT_TRUE(actions[0]->font().bold());
+    EXPECT_FALSE(actions[2]->font().bold());
+    EXPECT_EQ(menu->defaultAction(), actions[0]);
+    actions[2]->trigger();
+    tray.mnuSysTray_Click(1); // a separator
+    ASSERT_EQ(clicks.size(), 1);
+    EXPECT_EQ(clicks[0][0].toInt(), 2);
+    EXPECT_EQ(clicks[0][1].toString(), "Close");
+}
+
+} // namespace
