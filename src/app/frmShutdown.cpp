@@ -32,9 +32,9 @@ QRect twips(int left, int top, int width, int height) {
     return QRect(left / 15, top / 15, width / 15, height / 15);
 }
 
-template <typename T> T* place(QWidget* parent, const char* name, QRect where) {
+template <typename T> T* place(QWidget* parent, const QString& name, QRect where) {
     auto* control = new T(parent);
-    control->setObjectName(QString::fromLatin1(name));
+    control->setObjectName(name);
     control->setGeometry(where);
     return control;
 }
@@ -51,8 +51,8 @@ void setTextColour(QLabel* label, QColor colour) {
     label->setPalette(palette);
 }
 
-// A narrow editable box shows the beginning of a chosen item, not its end, in a font that
-// lets the longest action name fit.
+// A narrow editable box shows the beginning of a chosen item, not its end, in a slightly
+// smaller font so that more of it shows.
 void showTextFromItsStart(QComboBox* box) {
     QFont compact = box->font();
     compact.setPointSizeF(7.5);
@@ -83,7 +83,7 @@ void frmShutdown::createControls() {
     small.setPointSizeF(8);
     setFont(small);
 
-    lblCaption = place<QLabel>(this, "lblCaption", twips(1080, 45, 2175, 255));
+    lblCaption = place<QLabel>(this, QStringLiteral("lblCaption"), twips(1080, 45, 2175, 255));
     lblCaption->setAlignment(Qt::AlignCenter);
     QFont bold = small;
     bold.setBold(true);
@@ -93,8 +93,7 @@ void frmShutdown::createControls() {
     const std::array<QRect, 3> menuPlaces{twips(240, 360, 255, 255), twips(720, 360, 495, 255),
                                           twips(1440, 360, 495, 255)};
     for (int i = 0; i < 3; ++i) {
-        Label6[i] = place<ImageButton>(this, "Label6", menuPlaces[i]);
-        Label6[i]->setObjectName(QStringLiteral("Label6_%1").arg(i));
+        Label6[i] = place<ImageButton>(this, QStringLiteral("Label6_%1").arg(i), menuPlaces[i]);
         Label6[i]->setText(QString::fromLatin1(menuTitles[i]));
         Label6[i]->adjustSize();
         connect(Label6[i], &ImageButton::pressed, this,
@@ -105,8 +104,8 @@ void frmShutdown::createControls() {
     connect(Label6[0], &ImageButton::clicked, this, [this] { m_frmSysTray3->ShowMenu(this); });
 
     for (int i = 0; i < 3; ++i) {
-        Image1[i] = place<ImageButton>(this, "Image1", twips(3480 + 360 * i, 120, 240, 240));
-        Image1[i]->setObjectName(QStringLiteral("Image1_%1").arg(i));
+        Image1[i] = place<ImageButton>(this, QStringLiteral("Image1_%1").arg(i),
+                                       twips(3480 + 360 * i, 120, 240, 240));
         connect(Image1[i], &ImageButton::pressed, this,
                 [this, i] { setImage1Picture(i, 2 * i + 1); });
         connect(Image1[i], &ImageButton::released, this,
@@ -116,45 +115,44 @@ void frmShutdown::createControls() {
     connect(Image1[1], &ImageButton::clicked, this, &frmShutdown::hideToNotificationArea);
     connect(Image1[2], &ImageButton::clicked, this, &QWidget::close);
 
-    Label3 = place<QLabel>(this, "Label3", twips(2280, 600, 1935, 375));
-    Label1 = place<QLabel>(this, "Label1", twips(360, 840, 1215, 495));
+    Label3 = place<QLabel>(this, QStringLiteral("Label3"), twips(2280, 600, 1935, 375));
+    Label1 = place<QLabel>(this, QStringLiteral("Label1"), twips(360, 840, 1215, 495));
     Label1->setText(QStringLiteral("Action"));
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Combo1 = place<QComboBox>(this, "Combo1", twips(360, 1080, 1215, 315));
+    Combo1 = place<QComboBox>(this, QStringLiteral("Combo1"), twips(360, 1080, 1215, 315));
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     showTextFromItsStart(Combo1);
     connect(Combo1, &QComboBox::currentIndexChanged, this, &frmShutdown::Combo1_Click);
 
-    Label2 = place<QLabel>(this, "Label2", twips(600, 1680, 855, 255));
+    Label2 = place<QLabel>(this, QStringLiteral("Label2"), twips(600, 1680, 855, 255));
     Label2->setText(QStringLiteral("After"));
-    txtTime = place<QLineEdit>(this, "txtTime", twips(1200, 1680, 855, 285));
+    txtTime = place<QLineEdit>(this, QStringLiteral("txtTime"), twips(1200, 1680, 855, 285));
     txtTime->setText(QStringLiteral("5"));
-    cmbtime = place<QComboBox>(this, "cmbtime", twips(2400, 1680, 855, 315));
+    cmbtime = place<QComboBox>(this, QStringLiteral("cmbtime"), twips(2400, 1680, 855, 315));
     cmbtime->setEditable(true);
     cmbtime->setInsertPolicy(QComboBox::NoInsert);
     showTextFromItsStart(cmbtime);
     cmbtime->addItems({QStringLiteral("Minutes"), QStringLiteral("Hours")});
 
-    Label4 = place<QLabel>(this, "Label4", twips(240, 2160, 4095, 495));
+    Label4 = place<QLabel>(this, QStringLiteral("Label4"), twips(240, 2160, 4095, 495));
     Label4->setFont(QFont(QStringLiteral("Arial"), 9));
     Label4->setWordWrap(true);
 
     const std::array<const char*, 3> captions{"Start", "Stop", "Exit"};
+    const std::array<int, 3> imageLefts{240, 1680, 3240};
     const std::array<int, 3> captionLefts{600, 2040, 3600};
     const std::array<int, 3> captionWidths{735, 735, 495};
     for (int i = 0; i < 3; ++i) {
-        Image2[i] = place<ImageButton>(this, "Image2",
-                                       twips(240 + 1440 * i + (i == 2 ? 120 : 0), 2760, 1095, 375));
-        Image2[i]->setObjectName(QStringLiteral("Image2_%1").arg(i));
+        Image2[i] = place<ImageButton>(this, QStringLiteral("Image2_%1").arg(i),
+                                       twips(imageLefts[i], 2760, 1095, 375));
         Image2[i]->setScaledContents(true);
-        Label5[i] =
-            place<ImageButton>(this, "Label5", twips(captionLefts[i], 2865, captionWidths[i], 255));
-        Label5[i]->setObjectName(QStringLiteral("Label5_%1").arg(i));
+        Label5[i] = place<ImageButton>(this, QStringLiteral("Label5_%1").arg(i),
+                                       twips(captionLefts[i], 2865, captionWidths[i], 255));
         Label5[i]->setText(QString::fromLatin1(captions[i]));
         Label5[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         Label5[i]->setFont(bold);
-        setCaptionColour(i, kWhite);
+        setTextColour(Label5[i], kWhite);
         for (ImageButton* surface : {Image2[i], Label5[i]}) {
             connect(surface, &ImageButton::pressed, this, [this, i] { setImage2Picture(i, 8); });
             connect(surface, &ImageButton::released, this, [this, i] { setImage2Picture(i, 7); });
@@ -162,12 +160,12 @@ void frmShutdown::createControls() {
         }
     }
 
-    Command1 = place<QPushButton>(this, "Command1", twips(3000, 960, 1215, 375));
+    Command1 = place<QPushButton>(this, QStringLiteral("Command1"), twips(3000, 960, 1215, 375));
     Command1->setText(QStringLiteral("&Start"));
-    Command3 = place<QPushButton>(this, "Command3", twips(3000, 960, 1215, 375));
+    Command3 = place<QPushButton>(this, QStringLiteral("Command3"), twips(3000, 960, 1215, 375));
     Command3->setText(QStringLiteral("S&top"));
     Command3->setEnabled(false);
-    Command2 = place<QPushButton>(this, "Command2", twips(3000, 960, 1215, 375));
+    Command2 = place<QPushButton>(this, QStringLiteral("Command2"), twips(3000, 960, 1215, 375));
     Command2->setText(QStringLiteral("E&xit"));
     for (QPushButton* hidden : {Command1, Command3, Command2})
         hidden->hide();
@@ -313,10 +311,6 @@ void frmShutdown::setImage2Picture(int index, int position) {
     Image2[index]->setPixmap(SkinPictures::picture(position, devicePixelRatioF()));
 }
 
-void frmShutdown::setCaptionColour(int index, QColor colour) {
-    setTextColour(Label5[index], colour);
-}
-
 void frmShutdown::Combo1_Click() {
     lblCaption->setText(Combo1->currentText());
 }
@@ -400,9 +394,9 @@ void frmShutdown::Image2_Click(int Index) {
     }
     const int other = 1 - Index;
     setImage2Picture(Index, 8);
-    setCaptionColour(Index, kBlack);
+    setTextColour(Label5[Index], kBlack);
     setImage2Picture(other, 7);
-    setCaptionColour(other, kWhite);
+    setTextColour(Label5[other], kWhite);
 }
 
 void frmShutdown::Timer1_Timer() {

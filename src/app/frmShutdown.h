@@ -70,7 +70,6 @@ private:
     void ResetButtonImages();
     void setImage2Picture(int index, int position);
     void setImage1Picture(int index, int position);
-    void setCaptionColour(int index, QColor colour);
     void reportFailedStart(const QString& message);
     void m_frmSysTray_MenuClick(std::int32_t lIndex, const QString& sKey);
     void m_frmSysTray3_MenuClick(std::int32_t lIndex, const QString& sKey);
