@@ -70,20 +70,23 @@ TEST(Connection, TheFileIsUnreadableWithoutThePassword) {
     sqlite3_close(raw);
 }
 
-TEST(Connection, TheCommandLineShellOpensItWithThePassword) {
+TEST(Connection, OnlyTheEncryptingShellWithThePasswordOpensIt) {
     const QString shell = QStandardPaths::findExecutable(QStringLiteral("sqlcipher"));
-    if (shell.isEmpty())
-        GTEST_SKIP() << "the sqlcipher shell is not installed";
+    const QString plain = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+    if (shell.isEmpty() || plain.isEmpty())
+        GTEST_SKIP() << "the sqlcipher and sqlite3 shells are not both installed";
     test::TempDatabase db;
-    const auto run = [&](const QString& script) {
+    const auto run = [&](const QString& script, const QString& program) {
         QProcess process;
-        process.start(shell, {QString::fromStdString(db.path())});
+        process.start(program, {QString::fromStdString(db.path())});
         process.write(script.toUtf8());
         process.closeWriteChannel();
         process.waitForFinished();
         return QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
     };
-    EXPECT_TRUE(run("PRAGMA key = 'quorndale482';\nSELECT Cname FROM actions LIMIT 1;\n")
+    EXPECT_TRUE(run("PRAGMA key = 'quorndale482';\nSELECT Cname FROM actions LIMIT 1;\n", shell)
                     .contains("Shut Down"));
-    EXPECT_TRUE(run("SELECT Cname FROM actions LIMIT 1;\n").contains("not a database"));
+    EXPECT_TRUE(run("SELECT Cname FROM actions LIMIT 1;\n", shell).contains("not a database"));
+    EXPECT_TRUE(run("PRAGMA key = 'quorndale482';\nSELECT Cname FROM actions LIMIT 1;\n", plain)
+                    .contains("not a database"));
 }
