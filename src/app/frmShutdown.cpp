@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -425,7 +426,15 @@ void frmShutdown::runChosenAction() {
     if (name != kLauchProgram) {
         const QString command =
             platform_.appFolder + QDir::separator() + QString::fromStdString(action->command);
-        if (!platform_.launcher.start(command))
+        // A power action that fails later (refused by the system, say) is reported too.
+        QPointer<frmShutdown> self(this);
+        const auto reportFailure = [self, name](const QString& errorOutput) {
+            if (self)
+                self->platform_.messages.show(
+                    QStringLiteral("The action \"%1\" failed.\n\n%2").arg(name, errorOutput),
+                    MessageStyle::Critical, kProductTitle);
+        };
+        if (!platform_.launcher.startWatched(command, reportFailure))
             platform_.messages.show(QStringLiteral("The action \"%1\" could not be carried out: "
                                                    "its command could not be started.\n\n%2")
                                         .arg(name, command),

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace dormivo {
 
 // Starts a program and does not wait for it.
@@ -13,6 +15,11 @@ public:
     // the first blank-separated prefix that is a program file. Never goes through a shell.
     // Returns whether the program could be started.
     virtual bool start(const QString& commandLine) = 0;
+
+    using FailureReport = std::function<void(const QString& errorOutput)>;
+    // Starts a program the same way and keeps an eye on it: when it ends with a failure,
+    // onFailure is called, later, with what the program wrote to its error output.
+    virtual bool startWatched(const QString& commandLine, FailureReport onFailure) = 0;
 };
 
 } // namespace dormivo

@@ -146,6 +146,19 @@ TEST_F(Tick, ACommandThatCannotStartIsReported) {
     EXPECT_FALSE(window->countdown().isRunning);
 }
 
+TEST_F(Tick, APowerActionThatFailsLaterIsReported) {
+    startSeconds(1, kShutDown);
+    window->Timer1_Timer();
+    ASSERT_TRUE(fakes.launcher.watching);
+    EXPECT_TRUE(fakes.messages.shown.empty());
+    fakes.launcher.watching("dormivo-power: 'systemctl poweroff' failed");
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].style, MessageStyle::Critical);
+    EXPECT_EQ(fakes.messages.shown[0].title, "Dormivo");
+    EXPECT_TRUE(fakes.messages.shown[0].text.contains("Shut Down"));
+    EXPECT_TRUE(fakes.messages.shown[0].text.contains("'systemctl poweroff' failed"));
+}
+
 TEST_F(Tick, ChangingTheActionDuringACountdownChangesTextAndAction) {
     startSeconds(2, kShutDown);
     window->Timer1_Timer();

@@ -1,6 +1,8 @@
 #include "QtProgramLauncher.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -41,4 +43,19 @@ TEST(QtProgramLauncher, ReportsWhatCannotBeStarted) {
     EXPECT_FALSE(launcher.start("/nonexistent/dormivo-power shutdown"));
     EXPECT_FALSE(launcher.start(""));
     EXPECT_TRUE(launcher.start("/bin/true"));
+}
+
+TEST(QtProgramLauncher, ReportsAWatchedProgramThatFails) {
+    QtProgramLauncher launcher;
+    QStringList reports;
+    const auto report = [&](const QString& errors) { reports << errors; };
+    ASSERT_TRUE(launcher.startWatched("/bin/sh -c \"echo refused >&2; exit 3\"", report));
+    ASSERT_TRUE(launcher.startWatched("/bin/true", report));
+    QElapsedTimer clock;
+    clock.start();
+    while (reports.isEmpty() && clock.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 200);
+    EXPECT_EQ(reports, QStringList{"refused"});
+    EXPECT_FALSE(launcher.startWatched("/nonexistent/dormivo-power shutdown", report));
 }

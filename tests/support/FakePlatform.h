@@ -37,8 +37,13 @@ public:
         log_ << QStringLiteral("start ") + commandLine;
         return !failing.contains(commandLine);
     }
+    bool startWatched(const QString& commandLine, FailureReport onFailure) override {
+        watching = std::move(onFailure);
+        return start(commandLine);
+    }
     QStringList started;
-    QStringList failing; // command lines that "cannot be started"
+    FailureReport watching; // the report of the last watched program
+    QStringList failing;    // command lines that "cannot be started"
 
 private:
     EventLog& log_;
