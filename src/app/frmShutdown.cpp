@@ -1,6 +1,7 @@
 #include "frmShutdown.h"
 
 #include "ImageButton.h"
+#include "KeyPreview.h"
 #include "PeriodCheck.h"
 #include "ProgramsActive.h"
 #include "SecondsToText.h"
@@ -183,6 +184,7 @@ void frmShutdown::createControls() {
 
     for (QLabel* handle : {Label3, Label4, lblCaption})
         handle->installEventFilter(this);
+    connect(new KeyPreview(this), &KeyPreview::keyPress, this, &frmShutdown::Form_KeyPress);
 }
 
 void frmShutdown::Form_Load() {
@@ -255,6 +257,11 @@ void frmShutdown::SetupTrayMenus() {
         (*instance)->setIconHandle(kApplicationIconHandle);
     connect(m_frmSysTray3.get(), &frmSysTray::MenuClick, this,
             &frmShutdown::m_frmSysTray3_MenuClick);
+}
+
+void frmShutdown::setTrayTip(const QString& tip) {
+    if (m_frmSysTray) // gone once the window is unloaded
+        m_frmSysTray->setToolTip(tip);
 }
 
 void frmShutdown::m_frmSysTray_SysTrayMouseDown(int eButton) {
@@ -373,7 +380,7 @@ void frmShutdown::Command3_Click() {
     Command1->setEnabled(true);
     Command3->setEnabled(false);
     Label4->clear();
-    m_frmSysTray->setToolTip(kProductTitle);
+    setTrayTip(kProductTitle);
 }
 
 void frmShutdown::Command2_Click() {
@@ -411,7 +418,7 @@ void frmShutdown::Timer1_Timer() {
     }
     Label4->setText(QStringLiteral("remaining time to ") + Combo1->currentText() +
                     QStringLiteral(" is ") + SecondsToText(remaining));
-    m_frmSysTray->setToolTip(Label4->text());
+    setTrayTip(Label4->text());
 }
 
 void frmShutdown::runChosenAction() {
@@ -461,6 +468,17 @@ void frmShutdown::launchPrograms() {
         platform_.launcher.start(QString::fromStdString(programs[i]));
         UpdateRunEntries(registry, "0", nullptr, std::to_string(i));
     }
+}
+
+void frmShutdown::Form_KeyPress(int KeyAscii) {
+    if (KeyAscii == 13) // Enter (and Ctrl+M)
+        Image2_Click(0);
+    if (KeyAscii == 24) // Ctrl+X
+        close();
+    if (KeyAscii == 19) // Ctrl+S
+        Image2_Click(1);
+    if (KeyAscii == 15 && hooks_.showProgramsDialog) // Ctrl+O
+        hooks_.showProgramsDialog();
 }
 
 void frmShutdown::Form_Unload() {

@@ -45,6 +45,7 @@ public:
     void Command2_Click();
     void Image2_Click(int Index);
     void Timer1_Timer();
+    void Form_KeyPress(int KeyAscii);
 
     const CountdownState& countdown() const { return countdown_; }
     frmSysTray* trayIcon() const { return m_frmSysTray.get(); }
@@ -75,6 +76,7 @@ private:
     void m_frmSysTray3_MenuClick(std::int32_t lIndex, const QString& sKey);
     void m_frmSysTray_SysTrayMouseDown(int eButton);
     void hideToNotificationArea();
+    void setTrayTip(const QString& tip);
     void runChosenAction();
     void launchPrograms();
 

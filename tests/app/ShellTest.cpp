@@ -3,6 +3,7 @@
 #include "MainWindowFixture.h"
 #include "WindowShape.h"
 
+#include <QApplication>
 #include <QTest>
 
 using namespace dormivo;
@@ -72,6 +73,37 @@ TEST_F(MainWindowShell, TheIconMenuStartsStopsAndBringsTheWindowBack) {
     icon->mnuSysTray_Click(3);
     EXPECT_TRUE(window->isVisible());
     icon->mnuSysTray_Click(1);
+    EXPECT_FALSE(window->countdown().isRunning);
+}
+
+TEST_F(MainWindowShell, KeysReachTheWindowAndStillTheFocusedBox) {
+    load();
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    auto* box = control<QLineEdit>("txtTime");
+    box->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), box);
+
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_TRUE(window->countdown().isRunning) << "Enter starts";
+    QTest::keyClick(box, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(window->countdown().isRunning) << "Ctrl+S stops";
+    QTest::keyClick(box, Qt::Key_M, Qt::ControlModifier);
+    EXPECT_TRUE(window->countdown().isRunning) << "Ctrl+M is Enter";
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_TRUE(window->countdown().isRunning) << "a second Enter starts nothing new";
+    EXPECT_TRUE(fakes.messages.shown.empty());
+
+    box->clear();
+    QTest::keyClicks(box, "12");
+    EXPECT_EQ(box->text(), "12") << "the box still gets its keys";
+    QTest::keyClick(box, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(programsDialogShown, 1) << "Ctrl+O opens the programs dialog";
+
+    QTest::keyClick(box, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_FALSE(window->isVisible()) << "Ctrl+X unloads the window";
+    EXPECT_EQ(fakes.notifyIcons.calls.back().message, NotifyMessage::Delete);
+    window->Command3_Click(); // nothing is left to update; must not fail
     EXPECT_FALSE(window->countdown().isRunning);
 }
 

@@ -144,9 +144,13 @@ TEST_F(TrayComponent, MenuItems) {
     EXPECT_EQ(tray.AddMenuItem("B", "b", true), 1);
     EXPECT_EQ(tray.AddMenuItem("C", "c", true), 2);
     EXPECT_EQ(tray.DefaultMenuIndex(), 2) << "the last default wins";
+    tray.AddMenuItem("D", "d");
+    tray.AddMenuItem("E", "e");
     tray.setDefaultMenuIndex(7);
-    EXPECT_EQ(tray.DefaultMenuIndex(), 0);
+    EXPECT_EQ(tray.DefaultMenuIndex(), 0) << "an index past the five items";
     tray.setDefaultMenuIndex(1);
+    tray.RemoveMenuItem(4);
+    tray.RemoveMenuItem(3);
 
     EXPECT_EQ(tray.RemoveMenuItem(1), 0);
     EXPECT_EQ(captions(tray), (QStringList{"A/a", "C/c"}));
