@@ -1,10 +1,10 @@
 #include "AutostartMirror.h"
 
+#include "TextFile.h"
+
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <map>
-#include <sstream>
 
 namespace dormivo::registry {
 namespace {
@@ -48,27 +48,6 @@ std::string execArgument(const std::string& argument) {
             out += '%';
     }
     return out + "\"";
-}
-
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void writeAtomically(const std::filesystem::path& path, const std::string& text) {
-    std::filesystem::path partial = path;
-    partial += ".partial";
-    {
-        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-        out << text;
-        out.flush();
-        if (!out)
-            return;
-    }
-    std::error_code ignored;
-    std::filesystem::rename(partial, path, ignored);
 }
 
 } // namespace
@@ -153,8 +132,8 @@ void AutostartMirror::sync() const {
             std::filesystem::remove(entry.path(), error);
     }
     for (const auto& [name, text] : wanted)
-        if (readFile(folder_ / name) != text)
-            writeAtomically(folder_ / name, text);
+        if (readTextFile(folder_ / name) != text)
+            writeTextFileAtomically(folder_ / name, text);
 }
 
 std::filesystem::path xdgConfigHome() {

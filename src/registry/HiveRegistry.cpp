@@ -1,17 +1,9 @@
 #include "HiveRegistry.h"
 
 #include "RegFileFormat.h"
+#include "TextFile.h"
 
-#include <algorithm>
-#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
 
 namespace dormivo::registry {
 namespace {
@@ -44,15 +36,6 @@ Status copyOut(const std::vector<std::uint8_t>& from, std::uint8_t* data, std::u
         std::memcpy(data, from.data(), needed);
     *size = needed;
     return ERROR_SUCCESS;
-}
-
-void flushToDisk(std::FILE* file) {
-    std::fflush(file);
-#ifdef _WIN32
-    _commit(_fileno(file));
-#else
-    fsync(fileno(file));
-#endif
 }
 
 } // namespace
@@ -175,13 +158,10 @@ Status HiveRegistry::changed() {
 }
 
 void HiveRegistry::load() {
-    std::ifstream in(file_, std::ios::binary);
-    if (!in)
+    const auto text = readTextFile(file_);
+    if (!text)
         return; // no hive yet: start empty
-    std::stringstream text;
-    text << in.rdbuf();
-    in.close();
-    if (auto forest = RegFileFormat::read(text.str())) {
+    if (auto forest = RegFileFormat::read(*text)) {
         forest_ = std::move(*forest);
         return;
     }
@@ -193,25 +173,7 @@ void HiveRegistry::load() {
 }
 
 bool HiveRegistry::save() const {
-    if (file_.empty())
-        return true;
-    std::error_code error;
-    if (file_.has_parent_path())
-        std::filesystem::create_directories(file_.parent_path(), error);
-    std::filesystem::path partial = file_;
-    partial += ".partial";
-    const std::string text = RegFileFormat::write(forest_);
-    std::FILE* out = std::fopen(partial.string().c_str(), "wb");
-    if (!out)
-        return false;
-    const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-    flushToDisk(out);
-    std::fclose(out);
-    if (written)
-        std::filesystem::rename(partial, file_, error);
-    else
-        std::filesystem::remove(partial, error);
-    return written && !error;
+    return file_.empty() || writeTextFileAtomically(file_, RegFileFormat::write(forest_));
 }
 
 } // namespace dormivo::registry

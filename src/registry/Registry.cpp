@@ -88,7 +88,8 @@ void Registry::ReadValue(Key handle, const std::string& name, RegValue& value) {
         const auto& [typeCode, valueName] = table[index];
         if (foldCase(valueName) != wanted)
             continue;
-        if (typeCode == std::to_string(REG_SZ)) {
+        const std::uint32_t type = static_cast<std::uint32_t>(std::stoul(typeCode));
+        if (type == REG_SZ) {
             std::vector<std::uint8_t> data(kTextBufferBytes);
             auto size = static_cast<std::uint32_t>(data.size());
             Status status = api_.queryValue(handle, valueName, nullptr, data.data(), &size);
@@ -104,15 +105,15 @@ void Registry::ReadValue(Key handle, const std::string& name, RegValue& value) {
             value = text;
             return;
         }
-        if (typeCode == std::to_string(REG_DWORD) || typeCode == std::to_string(REG_BINARY)) {
+        if (type == REG_DWORD || type == REG_BINARY) {
             std::vector<char> nameBuffer(valueName.size() + 1);
             auto nameChars = static_cast<std::uint32_t>(nameBuffer.size());
             std::uint8_t data[4] = {};
-            std::uint32_t size = typeCode == std::to_string(REG_DWORD) ? 4 : 1;
+            std::uint32_t size = type == REG_DWORD ? 4 : 1;
             if (api_.enumValue(handle, index, nameBuffer.data(), &nameChars, nullptr, data,
                                &size) != ERROR_SUCCESS)
                 return;
-            if (typeCode == std::to_string(REG_BINARY)) {
+            if (type == REG_BINARY) {
                 value = data[0] != 0;
             } else {
                 std::int32_t number = 0;

@@ -88,12 +88,12 @@ TEST_F(Autostart, EntriesFollowTheRunKeyValues) {
     EXPECT_EQ(entries(),
               (std::vector<std::string>{"dormivo-run-dormivo.desktop",
                                         "dormivo-run-velkaro0.desktop", "someone-else.desktop"}));
-    const std::string entry = readTextFile(folder() / "dormivo-run-velkaro0.desktop");
+    const std::string entry = readTextFile(folder() / "dormivo-run-velkaro0.desktop").value_or("");
     EXPECT_NE(entry.find("[Desktop Entry]\nType=Application\n"), std::string::npos);
     EXPECT_EQ(execArguments(entry), std::vector<std::string>{"/usr/bin/true"});
 
     registry.SetKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "VELKARO0", std::string("/usr/bin/false"));
-    EXPECT_EQ(execArguments(readTextFile(folder() / "dormivo-run-velkaro0.desktop")),
+    EXPECT_EQ(execArguments(readTextFile(folder() / "dormivo-run-velkaro0.desktop").value_or("")),
               std::vector<std::string>{"/usr/bin/false"});
 
     registry.DeleteKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "velkaro0");
@@ -139,7 +139,9 @@ TEST_F(Autostart, TheUserRegistryKeepsItsHiveAndEntriesUnderXdgConfigHome) {
         Registry(*api).SetKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "Velkaro0",
                                    std::string("/usr/bin/true"));
     }
-    EXPECT_NE(readTextFile(root_ / "dormivo" / "HKLM.reg").find("\"Velkaro0\"=\"/usr/bin/true\""),
+    EXPECT_NE(readTextFile(root_ / "dormivo" / "HKLM.reg")
+                  .value_or("")
+                  .find("\"Velkaro0\"=\"/usr/bin/true\""),
               std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(folder() / "dormivo-run-velkaro0.desktop"));
     {
