@@ -7,17 +7,16 @@
 #include "SecondsToText.h"
 #include "SkinPictures.h"
 #include "StoreError.h"
-#include "UpdateRunEntries.h"
 #include "WindowShape.h"
+#include "frmAbout.h"
+#include "frmMenu.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -63,11 +62,20 @@ void showTextFromItsStart(QComboBox* box) {
                      [box] { box->lineEdit()->setCursorPosition(0); });
 }
 
+// Widens a box, to the right, as far as its longest item needs, in any font and at any scale.
+void fitLongestItem(QComboBox* box) {
+    box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    box->resize(std::max(box->width(), box->sizeHint().width()), box->height());
+}
+
 } // namespace
 
-frmShutdown::frmShutdown(Platform& platform, SettingsStore& store, Hooks hooks, QWidget* parent)
+frmShutdown::frmShutdown(Platform& platform, SettingsStore& store, WindowTable& windows,
+                         QWidget* parent)
     : QWidget(parent, Qt::FramelessWindowHint), platform_(platform), store_(store),
-      hooks_(std::move(hooks)) {
+      windows_(windows),
+      expiry_(store, platform.launcher, platform.registry, platform.messages, platform.appFolder),
+      menus_(platform.notifyIcons, this, commands()) {
     setObjectName(QStringLiteral("frmShutdown"));
     setWindowTitle(kProductTitle);
     setWindowIcon(SkinPictures::applicationIcon());
@@ -75,10 +83,27 @@ frmShutdown::frmShutdown(Platform& platform, SettingsStore& store, Hooks hooks, 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     createControls();
-    Form_Load();
 }
 
 frmShutdown::~frmShutdown() = default;
+
+void frmShutdown::load() {
+    Form_Load();
+}
+
+MainWindowCommands frmShutdown::commands() {
+    MainWindowCommands commands;
+    commands.Image2_Click = [this](int Index) { Image2_Click(Index); };
+    commands.showMain = [this] { showMain(); };
+    commands.hideToNotificationArea = [this] { hideToNotificationArea(); };
+    commands.unload = [this] { close(); };
+    commands.endProgram = [this] { windows_.endNow(0); };
+    commands.openStartupOptions = [this](Modality modality) { openStartupOptions(modality); };
+    commands.openProgramsList = [this](Modality modality) { openProgramsList(modality); };
+    commands.openHelp = [this](Modality modality) { openHelp(modality); };
+    commands.openAbout = [this](Modality modality) { openAbout(modality); };
+    return commands;
+}
 
 void frmShutdown::createControls() {
     QFont small = font();
@@ -103,7 +128,8 @@ void frmShutdown::createControls() {
         connect(Label6[i], &ImageButton::released, this,
                 [this, i] { setTextColour(Label6[i], kBlack); });
     }
-    connect(Label6[0], &ImageButton::clicked, this, [this] { m_frmSysTray3->ShowMenu(this); });
+    for (int i = 0; i < 3; ++i)
+        connect(Label6[i], &ImageButton::clicked, this, [this, i] { menus_.Label6_Click(i); });
 
     for (int i = 0; i < 3; ++i) {
         Image1[i] = place<ImageButton>(this, QStringLiteral("Image1_%1").arg(i),
@@ -136,6 +162,7 @@ void frmShutdown::createControls() {
     cmbtime->setInsertPolicy(QComboBox::NoInsert);
     showTextFromItsStart(cmbtime);
     cmbtime->addItems({QStringLiteral("Minutes"), QStringLiteral("Hours")});
+    fitLongestItem(cmbtime);
 
     Label4 = place<QLabel>(this, QStringLiteral("Label4"), twips(240, 2160, 4095, 495));
     Label4->setFont(QFont(QStringLiteral("Arial"), 9));
@@ -184,12 +211,14 @@ void frmShutdown::createControls() {
 
     for (QLabel* handle : {Label3, Label4, lblCaption})
         handle->installEventFilter(this);
-    connect(new KeyPreview(this), &KeyPreview::keyPress, this, &frmShutdown::Form_KeyPress);
+    auto* keys = new KeyPreview(this);
+    connect(keys, &KeyPreview::keyPress, &menus_, &MainWindowMenus::Form_KeyPress);
+    connect(keys, &KeyPreview::keyRelease, &menus_, &MainWindowMenus::Form_KeyUp);
 }
 
 void frmShutdown::Form_Load() {
     RoundWindow(this, 15, 15);
-    SetupTrayMenus();
+    menus_.SetupTrayMenus();
     ResetButtonImages();
     cmbtime->setCurrentIndex(0);
     Combo1->clear();
@@ -202,6 +231,7 @@ void frmShutdown::Form_Load() {
     store_.startupCopy();
     for (const auto& action : actions)
         Combo1->addItem(QString::fromStdString(action.name));
+    fitLongestItem(Combo1);
     Combo1->setCurrentIndex(0);
     loadSetting();
 }
@@ -231,67 +261,17 @@ void frmShutdown::loadSetting() {
     Image2_Click(stored->status.text() == "Started" ? 0 : 1);
 }
 
-void frmShutdown::SetupTrayMenus() {
-    m_frmSysTray = std::make_unique<frmSysTray>(platform_.notifyIcons);
-    m_frmSysTray->AddMenuItem(QStringLiteral("&Start"), QStringLiteral("Start"), true);
-    m_frmSysTray->AddMenuItem(QStringLiteral("Sto&p"), QStringLiteral("Stop"));
-    m_frmSysTray->AddMenuItem(QStringLiteral("-"));
-    m_frmSysTray->AddMenuItem(QStringLiteral("&Main"), QStringLiteral("Main"));
-    m_frmSysTray->AddMenuItem(QStringLiteral("&Close"), QStringLiteral("Close"));
-    m_frmSysTray->setToolTip(kProductTitle);
-    m_frmSysTray->setIconHandle(m_frmSysTray->IconHandle());
-    trayIconShown = true;
-    connect(m_frmSysTray.get(), &frmSysTray::MenuClick, this, &frmShutdown::m_frmSysTray_MenuClick);
-    connect(m_frmSysTray.get(), &frmSysTray::SysTrayMouseDown, this,
-            &frmShutdown::m_frmSysTray_SysTrayMouseDown);
-
-    for (auto* instance : {&m_frmSysTray1, &m_frmSysTray2, &m_frmSysTray3})
-        *instance = std::make_unique<frmSysTray>(platform_.notifyIcons);
-    m_frmSysTray3->AddMenuItem(QStringLiteral("&Start"), QStringLiteral("Start"), true);
-    m_frmSysTray3->AddMenuItem(QStringLiteral("Sto&p"), QStringLiteral("Stop"));
-    m_frmSysTray3->AddMenuItem(QStringLiteral("-"));
-    m_frmSysTray3->AddMenuItem(QStringLiteral("&Minimize In System Tray"),
-                               QStringLiteral("Minimize"));
-    m_frmSysTray3->AddMenuItem(QStringLiteral("&Close"), QStringLiteral("Close"));
-    for (auto* instance : {&m_frmSysTray1, &m_frmSysTray2, &m_frmSysTray3})
-        (*instance)->setIconHandle(kApplicationIconHandle);
-    connect(m_frmSysTray3.get(), &frmSysTray::MenuClick, this,
-            &frmShutdown::m_frmSysTray3_MenuClick);
-}
-
 void frmShutdown::setTrayTip(const QString& tip) {
-    if (m_frmSysTray) // gone once the window is unloaded
-        m_frmSysTray->setToolTip(tip);
+    if (frmSysTray* icon = menus_.trayIcon()) // gone once the window is unloaded
+        icon->setToolTip(tip);
 }
 
-void frmShutdown::m_frmSysTray_SysTrayMouseDown(int eButton) {
-    if (eButton == 2)
-        m_frmSysTray->ShowMenu(this);
-}
-
-void frmShutdown::m_frmSysTray_MenuClick(std::int32_t, const QString& sKey) {
-    if (sKey == QStringLiteral("Start")) {
-        Image2_Click(0);
-    } else if (sKey == QStringLiteral("Stop")) {
-        Image2_Click(1);
-    } else if (sKey == QStringLiteral("Main")) {
-        show();
-        raise();
-        activateWindow();
-    } else if (sKey == QStringLiteral("Close")) {
-        QCoreApplication::exit(0); // ends the program at once, whatever windows are open
-    }
-}
-
-void frmShutdown::m_frmSysTray3_MenuClick(std::int32_t, const QString& sKey) {
-    if (sKey == QStringLiteral("Start"))
-        Image2_Click(0);
-    else if (sKey == QStringLiteral("Stop"))
-        Image2_Click(1);
-    else if (sKey == QStringLiteral("Minimize"))
-        hideToNotificationArea();
-    else if (sKey == QStringLiteral("Close"))
-        close();
+void frmShutdown::showMain() {
+    if (isMinimized())
+        showNormal();
+    show();
+    raise();
+    activateWindow();
 }
 
 void frmShutdown::hideToNotificationArea() {
@@ -325,8 +305,7 @@ void frmShutdown::Combo1_Click() {
 
 void frmShutdown::reportFailedStart(const QString& message) {
     platform_.messages.show(message, MessageStyle::Critical, kProductTitle);
-    if (hooks_.showProgramsDialog)
-        hooks_.showProgramsDialog();
+    openProgramsList(Modality::Modeless);
 }
 
 void frmShutdown::Command1_Click() {
@@ -385,7 +364,7 @@ void frmShutdown::Command3_Click() {
 
 void frmShutdown::Command2_Click() {
     close();
-    QCoreApplication::exit(0);
+    windows_.endNow(0);
 }
 
 void frmShutdown::Image2_Click(int Index) {
@@ -413,7 +392,13 @@ void frmShutdown::Timer1_Timer() {
     const std::int64_t remaining =
         static_cast<std::int64_t>(countdown_.totalSeconds) - countdown_.elapsedSeconds;
     if (remaining == 0) {
-        runChosenAction();
+        try {
+            expiry_.run(Combo1->currentText());
+        } catch (const StoreError& error) {
+            Command3_Click();
+            endWithStoreError(error);
+            return;
+        }
         Command3_Click();
     }
     Label4->setText(QStringLiteral("remaining time to ") + Combo1->currentText() +
@@ -421,69 +406,28 @@ void frmShutdown::Timer1_Timer() {
     setTrayTip(Label4->text());
 }
 
-void frmShutdown::runChosenAction() {
-    const QString name = Combo1->currentText();
-    std::optional<ActionEntry> action;
-    try {
-        action = store_.lookupAction(name.toStdString());
-    } catch (const StoreError&) {
-    }
-    if (!action)
-        return;
-    if (name != kLauchProgram) {
-        const QString command =
-            platform_.appFolder + QDir::separator() + QString::fromStdString(action->command);
-        // A power action that fails later (refused by the system, say) is reported too.
-        QPointer<frmShutdown> self(this);
-        const auto reportFailure = [self, name](const QString& errorOutput) {
-            if (self)
-                self->platform_.messages.show(
-                    QStringLiteral("The action \"%1\" failed.\n\n%2").arg(name, errorOutput),
-                    MessageStyle::Critical, kProductTitle);
-        };
-        if (!platform_.launcher.startWatched(command, reportFailure))
-            platform_.messages.show(QStringLiteral("The action \"%1\" could not be carried out: "
-                                                   "its command could not be started.\n\n%2")
-                                        .arg(name, command),
-                                    MessageStyle::Critical, kProductTitle);
-        return;
-    }
-    if (gProgramsActive != "1") {
-        platform_.messages.show(QStringLiteral("The programs in setting are set to inactive mode"),
-                                MessageStyle::Critical, kProductTitle);
-        return;
-    }
-    launchPrograms();
+void frmShutdown::endWithStoreError(const StoreError& error) {
+    platform_.messages.show(QString::fromStdString(error.what()), MessageStyle::Critical,
+                            kProductTitle);
+    windows_.endNow(1);
 }
 
-void frmShutdown::launchPrograms() {
-    std::vector<std::string> programs;
-    try {
-        programs = store_.loadPrograms();
-    } catch (const StoreError&) {
-    }
-    registry::Registry registry(platform_.registry);
-    for (std::size_t i = 0; i < programs.size(); ++i) {
-        // A program that cannot be started is passed over; the rest still start.
-        platform_.launcher.start(QString::fromStdString(programs[i]));
-        UpdateRunEntries(registry, "0", nullptr, std::to_string(i));
-    }
+// The start-up options and programs dialogs come with their own windows; until then their
+// menu entries and keys open nothing.
+void frmShutdown::openStartupOptions(Modality) {}
+
+void frmShutdown::openProgramsList(Modality) {}
+
+void frmShutdown::openHelp(Modality modality) {
+    windows_.open<frmMenu>(modality, [this] { return new frmMenu(this); });
 }
 
-void frmShutdown::Form_KeyPress(int KeyAscii) {
-    if (KeyAscii == 13) // Enter (and Ctrl+M)
-        Image2_Click(0);
-    if (KeyAscii == 24) // Ctrl+X
-        close();
-    if (KeyAscii == 19) // Ctrl+S
-        Image2_Click(1);
-    if (KeyAscii == 15 && hooks_.showProgramsDialog) // Ctrl+O
-        hooks_.showProgramsDialog();
+void frmShutdown::openAbout(Modality modality) {
+    windows_.open<frmAbout>(modality, [this] { return new frmAbout(this); });
 }
 
 void frmShutdown::Form_Unload() {
-    for (auto* instance : {&m_frmSysTray, &m_frmSysTray1, &m_frmSysTray2, &m_frmSysTray3})
-        instance->reset();
+    menus_.unload();
 }
 
 void frmShutdown::closeEvent(QCloseEvent* event) {

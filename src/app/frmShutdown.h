@@ -1,15 +1,16 @@
 #pragma once
 
 #include "CountdownState.h"
+#include "Expiry.h"
+#include "MainWindowMenus.h"
 #include "Platform.h"
 #include "SettingsStore.h"
-#include "frmSysTray.h"
+#include "WindowTable.h"
 
 #include <QPixmap>
 #include <QWidget>
 
 #include <array>
-#include <functional>
 #include <memory>
 
 class QComboBox;
@@ -21,21 +22,21 @@ class QTimer;
 namespace dormivo {
 
 class ImageButton;
+class StoreError;
 
 // The main window: the action, the period and its unit, Start, Stop and Exit, the status
-// and the remaining time, on a borderless skin. Constructing it loads it: the action list
-// comes from the store, the next-start state is copied over and the last state restored.
+// and the remaining time, on a borderless skin. Constructing it only builds its controls;
+// load() then fills the action list from the store, copies the next-start state over and
+// restores the last state, so that its opener can register and connect it first.
 class frmShutdown final : public QWidget {
     Q_OBJECT
 public:
-    struct Hooks {
-        std::function<void()> showProgramsDialog; // modeless; a no-op until one exists
-    };
-
-    frmShutdown(Platform& platform, SettingsStore& store, Hooks hooks = {},
+    frmShutdown(Platform& platform, SettingsStore& store, WindowTable& windows,
                 QWidget* parent = nullptr);
     ~frmShutdown() override;
 
+    // Form_Load; a failure of the settings file is thrown (StoreError).
+    void load();
     void loadSetting();
 
     // The countdown's commands; every other way in only calls these.
@@ -45,10 +46,10 @@ public:
     void Command2_Click();
     void Image2_Click(int Index);
     void Timer1_Timer();
-    void Form_KeyPress(int KeyAscii);
 
     const CountdownState& countdown() const { return countdown_; }
-    frmSysTray* trayIcon() const { return m_frmSysTray.get(); }
+    MainWindowMenus& menus() { return menus_; }
+    frmSysTray* trayIcon() const { return menus_.trayIcon(); }
     // Which picture of the skin an image button shows now: Image2 (large), Image1 (small).
     int buttonPicture(int index) const { return image2Picture_[index]; }
     int smallButtonPicture(int index) const { return image1Picture_[index]; }
@@ -67,29 +68,28 @@ private:
     void createControls();
     void Form_Load();
     void Form_Unload();
-    void SetupTrayMenus();
+    MainWindowCommands commands();
     void ResetButtonImages();
     void setImage2Picture(int index, int position);
     void setImage1Picture(int index, int position);
     void reportFailedStart(const QString& message);
-    void m_frmSysTray_MenuClick(std::int32_t lIndex, const QString& sKey);
-    void m_frmSysTray3_MenuClick(std::int32_t lIndex, const QString& sKey);
-    void m_frmSysTray_SysTrayMouseDown(int eButton);
+    void showMain();
     void hideToNotificationArea();
     void setTrayTip(const QString& tip);
-    void runChosenAction();
-    void launchPrograms();
+    // The settings file failed where nothing can go on without it: say why and end.
+    void endWithStoreError(const StoreError& error);
+    void openStartupOptions(Modality modality);
+    void openProgramsList(Modality modality);
+    void openHelp(Modality modality);
+    void openAbout(Modality modality);
 
     Platform& platform_;
     SettingsStore& store_;
-    Hooks hooks_;
+    WindowTable& windows_;
     CountdownState countdown_;
+    Expiry expiry_;
+    MainWindowMenus menus_;
     bool unloadedAlready_ = false;
-
-    std::unique_ptr<frmSysTray> m_frmSysTray;
-    std::unique_ptr<frmSysTray> m_frmSysTray1;
-    std::unique_ptr<frmSysTray> m_frmSysTray2;
-    std::unique_ptr<frmSysTray> m_frmSysTray3;
 
     QLabel* lblCaption = nullptr;
     std::array<ImageButton*, 3> Label6{};

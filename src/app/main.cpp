@@ -8,27 +8,16 @@
 #include "SkinPictures.h"
 #include "StoreError.h"
 #include "UserRegistry.h"
+#include "WindowTable.h"
 #include "frmShutdown.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QTimer>
 
 #include <memory>
 #include <optional>
 
 using namespace dormivo;
-
-namespace {
-
-bool anyWindowShown() {
-    for (const QWidget* widget : QApplication::topLevelWidgets())
-        if (widget->isVisible())
-            return true;
-    return false;
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -48,24 +37,30 @@ int main(int argc, char** argv) {
                       notifyIcons, *registry, QCoreApplication::applicationDirPath()};
 
     std::optional<SettingsStore> store;
-    std::unique_ptr<frmShutdown> window;
     try {
         const QString database = platform.appFolder + QDir::separator() + kDatabaseFileName;
         store.emplace(SettingsStore::openFile(QDir::toNativeSeparators(database).toStdString()));
-        window = std::make_unique<frmShutdown>(platform, *store);
     } catch (const StoreError& error) {
         messages.show(QString::fromStdString(error.what()), MessageStyle::Critical, kProductTitle);
         return 1;
     }
 
-    QObject::connect(window.get(), &frmShutdown::unloaded, &app, [] {
-        // Once the main window is gone the program ends with its last open window.
-        QApplication::setQuitOnLastWindowClosed(true);
-        QTimer::singleShot(0, [] {
-            if (!anyWindowShown())
-                QCoreApplication::quit();
-        });
-    });
-    window->show();
+    // Built, registered and connected before it loads: loading may already show message
+    // boxes, and every way of ending has to work from then on.
+    WindowTable windows;
+    frmShutdown window(platform, *store, windows);
+    windows.add(&window);
+    try {
+        window.load();
+    } catch (const StoreError& error) {
+        messages.show(QString::fromStdString(error.what()), MessageStyle::Critical, kProductTitle);
+        return 1;
+    }
+    // An end asked for while loading (the icon's Close, Exit, or the window unloaded with no
+    // other window open) happened before the event loop could take it.
+    if (windows.hasEnded())
+        return windows.exitStatus();
+    if (windows.isLoaded(&window))
+        window.show();
     return app.exec();
 }

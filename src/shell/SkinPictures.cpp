@@ -33,6 +33,18 @@ QPixmap background(QSize size, qreal devicePixelRatio) {
     return render(QStringLiteral(":/skin/background.svg"), size, devicePixelRatio);
 }
 
+QPixmap captionedButton(QSize size, const QString& caption, qreal devicePixelRatio) {
+    QPixmap pixmap = render(QStringLiteral(":/skin/picture7.svg"), size, devicePixelRatio);
+    QPainter painter(&pixmap);
+    QFont font = painter.font();
+    font.setPointSizeF(8);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(QPoint(0, 0), size), Qt::AlignCenter, caption);
+    return pixmap;
+}
+
 QIcon applicationIcon() {
     QIcon icon;
     for (int side : {16, 22, 24, 32, 48, 64, 128})

@@ -18,6 +18,8 @@ inline constexpr QSize kBackgroundSize{301, 225};
 QPixmap picture(int position, qreal devicePixelRatio = 1.0);
 QSize pictureSize(int position);
 QPixmap background(QSize size, qreal devicePixelRatio = 1.0);
+// The raised button face stretched to a size, with a caption in white across it.
+QPixmap captionedButton(QSize size, const QString& caption, qreal devicePixelRatio = 1.0);
 QIcon applicationIcon();
 
 } // namespace SkinPictures

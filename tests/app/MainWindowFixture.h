@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace dormivo::test {
 
@@ -21,9 +22,9 @@ class MainWindowFixture : public ::testing::Test {
 protected:
     // Loads the window; arrange the settings file before calling it.
     frmShutdown& load() {
-        frmShutdown::Hooks hooks;
-        hooks.showProgramsDialog = [this] { ++programsDialogShown; };
-        window = std::make_unique<frmShutdown>(fakes.platform, db.store(), hooks);
+        window = std::make_unique<frmShutdown>(fakes.platform, db.store(), windows);
+        windows.add(window.get());
+        window->load();
         return *window;
     }
     template <typename T> T* control(const char* name) {
@@ -40,7 +41,8 @@ protected:
 
     FakePlatform fakes;
     TempDatabase db;
-    int programsDialogShown = 0;
+    std::vector<int> endings; // the exit statuses the program was ended with
+    WindowTable windows{[this](int status) { endings.push_back(status); }};
     std::unique_ptr<frmShutdown> window;
 };
 

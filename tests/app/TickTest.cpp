@@ -30,6 +30,7 @@ protected:
         fakes.log.clear();
     }
     QString tip() { return window->trayIcon()->ToolTip(); }
+    void expectEndAtExpiry(int action, const char* breakIt, const char* message);
 
     static constexpr int kShutDown = 0;
     static constexpr int kLogOff = 2;
@@ -75,15 +76,23 @@ TEST_F(Tick, LauchProgramCountsDownThenStartsTheListInOrder) {
     EXPECT_EQ(tip(), "remaining time to Lauch Program is 0 seconds");
 }
 
-TEST_F(Tick, AProgramThatFailsToStartDoesNotStopTheRest) {
-    db.store().saveProgramsList({"/missing/one", "/usr/bin/two"});
+TEST_F(Tick, ProgramsThatFailToStartAreToldTogetherAfterTheRestStarted) {
+    db.store().saveProgramsList({"/missing/one", "/usr/bin/two", "  ", "/tmp"});
     startSeconds(1, kLauchProgram);
     gProgramsActive = "1";
-    fakes.launcher.failing << "/missing/one";
+    fakes.launcher.failing << "/missing/one"
+                           << "  "
+                           << "/tmp";
     window->Timer1_Timer();
     EXPECT_EQ(fakes.log, (QStringList{"start /missing/one", "delete Velkaro0", "start /usr/bin/two",
-                                      "delete Velkaro1"}));
-    EXPECT_TRUE(fakes.messages.shown.empty());
+                                      "delete Velkaro1", "start   ", "delete Velkaro2",
+                                      "start /tmp", "delete Velkaro3"}));
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].text,
+              "These programs of the list could not be started:\n\n/missing/one\n"
+              "(an empty entry)\n/tmp");
+    EXPECT_EQ(fakes.messages.shown[0].style, MessageStyle::Critical);
+    EXPECT_FALSE(window->countdown().isRunning);
 }
 
 TEST_F(Tick, ExpiriesThatRunNothingStillStop) {
@@ -125,14 +134,39 @@ TEST_F(Tick, ExpiriesThatRunNothingStillStop) {
     }
 }
 
-TEST_F(Tick, AnActionWithoutARowJustStops) {
+TEST_F(Tick, AnActionWithoutARowStopsAndSaysNothingWasDone) {
     startSeconds(1, kShutDown);
     control<QComboBox>("Combo1")->setEditText("Nap it's time");
     window->Timer1_Timer();
     EXPECT_TRUE(fakes.log.isEmpty());
-    EXPECT_TRUE(fakes.messages.shown.empty());
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].text,
+              "There is no action named \"Nap it's time\", so nothing was done.");
+    EXPECT_EQ(fakes.messages.shown[0].style, MessageStyle::Critical);
+    EXPECT_EQ(fakes.messages.shown[0].title, "Dormivo");
     EXPECT_EQ(text("Label3"), "Not Running");
     EXPECT_EQ(text("Label4"), "remaining time to Nap it's time is 0 seconds");
+}
+
+// A settings file that fails at expiry is told and ends the program; nothing is started.
+void Tick::expectEndAtExpiry(int action, const char* breakIt, const char* message) {
+    startSeconds(1, action);
+    gProgramsActive = "1";
+    db.exec(breakIt);
+    window->Timer1_Timer();
+    EXPECT_TRUE(fakes.launcher.started.isEmpty());
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].text, message);
+    EXPECT_EQ(endings, std::vector<int>{1});
+    EXPECT_FALSE(window->countdown().isRunning);
+}
+
+TEST_F(Tick, ALookupThatFailsEndsTheProgram) {
+    expectEndAtExpiry(kShutDown, "DROP TABLE actions", "no such table: actions");
+}
+
+TEST_F(Tick, AProgramsListThatFailsEndsTheProgram) {
+    expectEndAtExpiry(kLauchProgram, "DROP TABLE programs", "no such table: programs");
 }
 
 TEST_F(Tick, ACommandThatCannotStartIsReported) {

@@ -1,0 +1,75 @@
+#include "Expiry.h"
+
+#include "ProgramsActive.h"
+#include "UpdateRunEntries.h"
+
+#include <QDir>
+
+namespace dormivo {
+namespace {
+
+const QString kLauchProgram = QStringLiteral("Lauch Program");
+
+} // namespace
+
+Expiry::Expiry(SettingsStore& store, ProgramLauncher& launcher, registry::RegistryApi& registry,
+               MessageBoxes& messages, QString appFolder)
+    : store_(store), launcher_(launcher), registry_(registry), messages_(messages),
+      appFolder_(std::move(appFolder)) {}
+
+void Expiry::run(const QString& actionName) {
+    const std::optional<ActionEntry> action = store_.lookupAction(actionName.toStdString());
+    if (!action) {
+        messages_.show(
+            QStringLiteral("There is no action named \"%1\", so nothing was done.").arg(actionName),
+            MessageStyle::Critical, kProductTitle);
+        return;
+    }
+    if (actionName != kLauchProgram) {
+        runPowerAction(actionName, action->command);
+        return;
+    }
+    if (gProgramsActive != "1") {
+        messages_.show(QStringLiteral("The programs in setting are set to inactive mode"),
+                       MessageStyle::Critical, kProductTitle);
+        return;
+    }
+    launchPrograms();
+}
+
+void Expiry::runPowerAction(const QString& name, const std::string& command) {
+    const QString commandLine = appFolder_ + QDir::separator() + QString::fromStdString(command);
+    // A power action that fails later (refused by the system, say) is reported too, as long
+    // as this object is there to report it.
+    const std::weak_ptr<Expiry*> self = self_;
+    const auto reportFailure = [self, name](const QString& errorOutput) {
+        if (const auto alive = self.lock())
+            (*alive)->messages_.show(
+                QStringLiteral("The action \"%1\" failed.\n\n%2").arg(name, errorOutput),
+                MessageStyle::Critical, kProductTitle);
+    };
+    if (!launcher_.startWatched(commandLine, reportFailure))
+        messages_.show(QStringLiteral("The action \"%1\" could not be carried out: its command "
+                                      "could not be started.\n\n%2")
+                           .arg(name, commandLine),
+                       MessageStyle::Critical, kProductTitle);
+}
+
+void Expiry::launchPrograms() {
+    const std::vector<std::string> programs = store_.loadPrograms();
+    registry::Registry registry(registry_);
+    QStringList failed;
+    for (std::size_t i = 0; i < programs.size(); ++i) {
+        // One that cannot be started does not hold up the rest; all such are told at the end.
+        const QString program = QString::fromStdString(programs[i]);
+        if (!launcher_.start(program))
+            failed << (program.trimmed().isEmpty() ? QStringLiteral("(an empty entry)") : program);
+        UpdateRunEntries(registry, "0", nullptr, std::to_string(i));
+    }
+    if (!failed.isEmpty())
+        messages_.show(QStringLiteral("These programs of the list could not be started:\n\n") +
+                           failed.join(QLatin1Char('\n')),
+                       MessageStyle::Critical, kProductTitle);
+}
+
+} // namespace dormivo

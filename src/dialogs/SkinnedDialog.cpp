@@ -1,0 +1,104 @@
+#include "SkinnedDialog.h"
+
+#include "ImageButton.h"
+#include "KeyPreview.h"
+#include "SkinPictures.h"
+#include "WindowShape.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+
+namespace dormivo {
+
+SkinnedDialog::SkinnedDialog(const char* name, QSize twipsSize, const QString& caption,
+                             QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
+    setObjectName(QString::fromLatin1(name));
+    setWindowTitle(caption);
+    setWindowIcon(SkinPictures::applicationIcon());
+    setFixedSize(twipsSize / 15);
+    QFont small = font();
+    small.setPointSizeF(8);
+    setFont(small);
+    connect(new KeyPreview(this), &KeyPreview::keyPress, this, &SkinnedDialog::onKeyPress);
+}
+
+QRect SkinnedDialog::twips(int left, int top, int width, int height) {
+    return QRect(left / 15, top / 15, width / 15, height / 15);
+}
+
+QLabel* SkinnedDialog::addBackground(const char* name, QRect place) {
+    auto* background = addLabel(name, QString(), place);
+    background->setPixmap(SkinPictures::background(place.size(), devicePixelRatioF()));
+    background->lower();
+    dragSurfaces({background});
+    return background;
+}
+
+QLabel* SkinnedDialog::addLabel(const char* name, const QString& text, QRect place) {
+    auto* label = new QLabel(text, this);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(place);
+    return label;
+}
+
+ImageButton* SkinnedDialog::addCloseGlyph(const char* name, QRect place) {
+    auto* glyph = new ImageButton(this);
+    glyph->setObjectName(QString::fromLatin1(name));
+    glyph->setGeometry(place);
+    glyph->setScaledContents(true);
+    glyph->setPixmap(SkinPictures::picture(6, devicePixelRatioF()));
+    glyph->setAccessibleName(tr("Close"));
+    glyph->setAccessibleDescription(tr("Closes this window"));
+    connect(glyph, &ImageButton::clicked, this, &SkinnedDialog::unload);
+    return glyph;
+}
+
+ImageButton* SkinnedDialog::addClosePicture(const char* name, QRect place) {
+    auto* button = new ImageButton(this);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(place);
+    button->setPixmap(
+        SkinPictures::captionedButton(place.size(), QStringLiteral("Close"), devicePixelRatioF()));
+    button->setAccessibleName(QStringLiteral("Close"));
+    button->setAccessibleDescription(tr("Closes this window"));
+    connect(button, &ImageButton::clicked, this, &SkinnedDialog::unload);
+    return button;
+}
+
+void SkinnedDialog::dragSurfaces(std::initializer_list<QWidget*> surfaces) {
+    for (QWidget* surface : surfaces)
+        surface->installEventFilter(this);
+}
+
+void SkinnedDialog::roundCorners() {
+    RoundWindow(this, 15, 15);
+}
+
+void SkinnedDialog::unload() {
+    close();
+}
+
+void SkinnedDialog::onKeyPress(int characterCode) {
+    if (characterCode == 27) // Esc
+        unload();
+}
+
+void SkinnedDialog::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (!unloaded_) {
+        unloaded_ = true;
+        emit unloaded();
+    }
+}
+
+bool SkinnedDialog::eventFilter(QObject* watched, QEvent* event) {
+    // Any button moves the window.
+    if (event->type() == QEvent::MouseButtonPress && watched != this) {
+        DragWindow(this);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace dormivo

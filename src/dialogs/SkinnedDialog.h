@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QWidget>
+
+#include <initializer_list>
+
+class QLabel;
+
+namespace dormivo {
+
+class ImageButton;
+
+// The common face of the program's dialogs: a borderless window covered by the shared
+// background stretched over it, rounded corners, surfaces that move it when pressed, a close
+// glyph and a "Close" picture, and Esc to unload it. Unloading closes it and says so once.
+class SkinnedDialog : public QWidget {
+    Q_OBJECT
+public:
+    // size in twips, as the window was laid out; caption is the window system's title.
+    SkinnedDialog(const char* name, QSize twipsSize, const QString& caption,
+                  QWidget* parent = nullptr);
+
+    void unload();
+
+    // Places are kept in twips; 15 twips make one pixel.
+    static QRect twips(int left, int top, int width, int height);
+
+signals:
+    void unloaded();
+
+protected:
+    // The stretched background, which moves the window when pressed.
+    QLabel* addBackground(const char* name, QRect place);
+    // A title or other label; pass it to dragSurfaces() to let it move the window.
+    QLabel* addLabel(const char* name, const QString& text, QRect place);
+    // The 16 x 16 cross and the "Close" picture; both unload the window.
+    ImageButton* addCloseGlyph(const char* name, QRect place);
+    ImageButton* addClosePicture(const char* name, QRect place);
+    void dragSurfaces(std::initializer_list<QWidget*> surfaces);
+    // Gives the window its rounded corners; the first step of every dialog's load.
+    void roundCorners();
+
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void onKeyPress(int characterCode);
+    bool unloaded_ = false;
+};
+
+} // namespace dormivo

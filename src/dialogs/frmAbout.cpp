@@ -1,0 +1,42 @@
+#include "frmAbout.h"
+
+#include "ImageButton.h"
+
+#include <QFrame>
+#include <QLabel>
+
+namespace dormivo {
+
+frmAbout::frmAbout(QWidget* parent)
+    : SkinnedDialog("frmAbout", QSize(4665, 2520), QStringLiteral("About Dormivo"), parent) {
+    Image1 = addBackground("Image1", twips(0, 0, 4635, 2535));
+    Label3 = addLabel("Label3", QStringLiteral("About "), twips(2040, 45, 615, 255));
+    QFont bold = font();
+    bold.setBold(true);
+    Label3->setFont(bold);
+    Image2 = addCloseGlyph("Image2", twips(4320, 50, 225, 195));
+    Label2 = addLabel("Label2", QStringLiteral("Dormivo V 1.0"), twips(960, 480, 2655, 255));
+    Label2->setAlignment(Qt::AlignCenter);
+    Label2->setFont(bold);
+
+    Line1 = new QFrame(this);
+    Line1->setObjectName(QStringLiteral("Line1"));
+    Line1->setFrameShape(QFrame::HLine);
+    Line1->setFrameShadow(QFrame::Sunken);
+    Line1->setGeometry(720 / 15, 840 / 15 - 1, (3840 - 720) / 15, 2);
+
+    lblMaker =
+        addLabel("lblMaker", tr("Made by the Dormivo developers."), twips(720, 1020, 3120, 255));
+    lblContact =
+        addLabel("lblContact", tr("Contact: dormivo@example.org"), twips(720, 1320, 3120, 255));
+    for (QLabel* line : {lblMaker, lblContact})
+        line->setAlignment(Qt::AlignCenter);
+    Image3 = addClosePicture("Image3", twips(3240, 1920, 975, 435));
+    dragSurfaces({Label3});
+}
+
+void frmAbout::load() {
+    roundCorners();
+}
+
+} // namespace dormivo
