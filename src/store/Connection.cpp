@@ -10,6 +10,8 @@
 namespace dormivo {
 namespace {
 
+constexpr int kBusyTimeoutMs = 5000;
+
 [[noreturn]] void fail(sqlite3* db) {
     throw StoreError(db ? sqlite3_errmsg(db) : "out of memory");
 }
@@ -37,6 +39,9 @@ Connection Connection::openWithKey(const std::string& path, const std::string& p
     Connection connection(raw);
     if (rc != SQLITE_OK)
         fail(raw);
+    // Another program (a second copy, a backup tool) may hold the file a moment: wait that
+    // out rather than fail a save or the expiry's lookup.
+    sqlite3_busy_timeout(raw, kBusyTimeoutMs);
     connection.execute("PRAGMA key = " + quoted(password));
     // The key is only checked when the file is first read: read the schema now so that a
     // wrong password or a foreign file fails here, before anything relies on the store.

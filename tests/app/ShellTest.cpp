@@ -106,6 +106,29 @@ TEST_F(MainWindowShell, KeysReachTheWindowAndStillTheFocusedBox) {
     EXPECT_FALSE(window->countdown().isRunning);
 }
 
+TEST_F(MainWindowShell, EnterWithABadPeriodIsHandledOnceWhileItsBoxTakesTheFocus) {
+    load();
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    auto* box = control<QLineEdit>("txtTime");
+    box->setFocus();
+    // A real message box takes the focus while it is open, and the desktop gives it back to
+    // the window only later.
+    fakes.messages.whileShown = [] {
+        QWidget messageBox;
+        messageBox.show();
+        QApplication::setActiveWindow(&messageBox);
+    };
+    for (const char* period : {"abc", "", "0", "-1"}) {
+        fakes.messages.shown.clear();
+        box->setText(period);
+        QApplication::setActiveWindow(window.get());
+        QTest::keyClick(box, Qt::Key_Return);
+        EXPECT_EQ(fakes.messages.shown.size(), 1u) << period;
+        EXPECT_FALSE(window->countdown().isRunning) << period;
+    }
+}
+
 TEST_F(MainWindowShell, WithoutANotificationAreaHidingMinimizes) {
     fakes.notifyIcons.available = false;
     load();

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
+#include <thread>
+
 using namespace dormivo;
 
 namespace {
@@ -133,4 +137,21 @@ TEST(SettingsStore, StartupOptionsRoundTrip) {
     const auto options = db.store().loadStartupOptions();
     EXPECT_TRUE(options.runAtLogin);
     EXPECT_FALSE(options.started);
+}
+
+TEST(SettingsStore, AShortLockByAnotherProgramIsWaitedOut) {
+    test::TempDatabase db;
+    std::promise<void> locked;
+    std::thread other([&db, &locked] {
+        SettingsStore holder = SettingsStore::openFile(db.path());
+        holder.connection().execute("BEGIN IMMEDIATE");
+        locked.set_value();
+        // Held a moment, as another program's save would be, then let go.
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        holder.connection().execute("COMMIT");
+    });
+    locked.get_future().wait();
+    EXPECT_NO_THROW(db.store().saveCountdownSettings("7", 0, 1));
+    other.join();
+    EXPECT_EQ(db.scalar("SELECT period FROM setting"), "7");
 }

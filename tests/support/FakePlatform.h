@@ -6,6 +6,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 #include <vector>
 
 namespace dormivo::test {
@@ -21,8 +23,11 @@ class FakeMessageBoxes final : public MessageBoxes {
 public:
     void show(const QString& text, MessageStyle style, const QString& title) override {
         shown.push_back({text, style, title});
+        if (whileShown)
+            whileShown();
     }
     std::vector<ShownMessage> shown;
+    std::function<void()> whileShown; // what a real box would do to the desktop meanwhile
 };
 
 // What the fakes were asked to do, in order, across fakes: "start <line>", "delete <name>".
