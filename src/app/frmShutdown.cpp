@@ -122,6 +122,8 @@ void frmShutdown::createControls() {
     for (int i = 0; i < 3; ++i) {
         Label6[i] = place<ImageButton>(this, QStringLiteral("Label6_%1").arg(i), menuPlaces[i]);
         Label6[i]->setText(QString::fromLatin1(menuTitles[i]));
+        Label6[i]->setAccessibleName(Label6[i]->text());
+        Label6[i]->setAccessibleDescription(tr("Opens the %1 menu").arg(Label6[i]->text()));
         Label6[i]->adjustSize();
         connect(Label6[i], &ImageButton::pressed, this,
                 [this, i] { setTextColour(Label6[i], kWhite); });
@@ -131,9 +133,11 @@ void frmShutdown::createControls() {
     for (int i = 0; i < 3; ++i)
         connect(Label6[i], &ImageButton::clicked, this, [this, i] { menus_.Label6_Click(i); });
 
+    const std::array<const char*, 3> smallNames{"Minimize", "Hide to notification area", "Close"};
     for (int i = 0; i < 3; ++i) {
         Image1[i] = place<ImageButton>(this, QStringLiteral("Image1_%1").arg(i),
                                        twips(3480 + 360 * i, 120, 240, 240));
+        Image1[i]->setAccessibleName(QString::fromLatin1(smallNames[i]));
         connect(Image1[i], &ImageButton::pressed, this,
                 [this, i] { setImage1Picture(i, 2 * i + 1); });
         connect(Image1[i], &ImageButton::released, this,
@@ -179,6 +183,8 @@ void frmShutdown::createControls() {
         Label5[i] = place<ImageButton>(this, QStringLiteral("Label5_%1").arg(i),
                                        twips(captionLefts[i], 2865, captionWidths[i], 255));
         Label5[i]->setText(QString::fromLatin1(captions[i]));
+        for (ImageButton* surface : {Image2[i], Label5[i]})
+            surface->setAccessibleName(Label5[i]->text());
         Label5[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         Label5[i]->setFont(bold);
         setTextColour(Label5[i], kWhite);

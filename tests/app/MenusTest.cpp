@@ -1,0 +1,188 @@
+// The label menus, the icon's menu and the keys: which window each opens and how, and how long
+// the program lives with dialogs open.
+#include "ImageButton.h"
+#include "MainWindowFixture.h"
+#include "frmAbout.h"
+#include "frmMenu.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <functional>
+
+using namespace dormivo;
+
+namespace {
+
+class Menus : public test::MainWindowFixture {
+protected:
+    frmMenu* help() { return window->findChild<frmMenu*>(); }
+    // Runs an opening that may hold the caller until its window closes: looks at what is open
+    // once the opening has shown it, then closes it.
+    struct Seen {
+        QString windowClass;
+        bool modal = false;
+    };
+    Seen open(const std::function<void()>& opening) {
+        Seen seen;
+        // Scoped, so that an opening that does not hold the caller leaves nothing behind.
+        QTimer whileHeld;
+        whileHeld.setSingleShot(true);
+        QObject::connect(&whileHeld, &QTimer::timeout, [&seen] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                seen = {QString::fromLatin1(modal->metaObject()->className()), true};
+                modal->close();
+            }
+        });
+        whileHeld.start(0);
+        opening();
+        for (const char* cls : {"dormivo::frmMenu", "dormivo::frmAbout"})
+            if (QWidget* shown = windows.find(QString::fromLatin1(cls))) {
+                seen = {QString::fromLatin1(cls), shown->isModal()};
+                shown->close();
+            }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return seen;
+    }
+    void keyUp(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyRelease(control<QLineEdit>("txtTime"), key, modifiers);
+    }
+};
+
+TEST_F(Menus, EachEntryAndKeyOpensItsWindowWithItsModality) {
+    load();
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    control<QLineEdit>("txtTime")->setFocus();
+    struct Case {
+        const char* what;
+        std::function<void()> opening;
+        const char* windowClass;
+        bool modal;
+    };
+    MainWindowMenus& menus = window->menus();
+    const Case cases[] = {
+        {"Help menu, &Help", [&] { menus.labelMenu(2)->mnuSysTray_Click(0); }, "dormivo::frmMenu",
+         true},
+        {"Help menu, About", [&] { menus.labelMenu(2)->mnuSysTray_Click(2); }, "dormivo::frmAbout",
+         true},
+        {"F1", [&] { keyUp(Qt::Key_F1); }, "dormivo::frmMenu", false},
+        {"Shift+F1", [&] { keyUp(Qt::Key_F1, Qt::ShiftModifier); }, "dormivo::frmMenu", false},
+    };
+    for (const auto& c : cases) {
+        const Seen seen = open(c.opening);
+        EXPECT_EQ(seen.windowClass, c.windowClass) << c.what;
+        EXPECT_EQ(seen.modal, c.modal) << c.what;
+        EXPECT_EQ(windows.loadedCount(), 1) << c.what << ": closing unloads it";
+    }
+    EXPECT_EQ(open([&] { keyUp(Qt::Key_F2); }).windowClass, QString()) << "other keys open nothing";
+    EXPECT_TRUE(endings.empty());
+}
+
+TEST_F(Menus, TheMenusHoldTheirItemsInOrder) {
+    load();
+    const auto items = [](frmSysTray* menu) {
+        QStringList shown;
+        for (const auto& item : menu->mnuSysTray())
+            shown << item.caption + "/" + item.key;
+        return shown;
+    };
+    MainWindowMenus& menus = window->menus();
+    EXPECT_EQ(items(menus.labelMenu(0)),
+              (QStringList{"&Start/Start", "Sto&p/Stop", "-/", "&Minimize In System Tray/Minimize",
+                           "&Close/Close"}));
+    EXPECT_EQ(items(menus.labelMenu(1)),
+              (QStringList{"&Setting/Setting", "-/", "Options/Options"}));
+    EXPECT_EQ(items(menus.labelMenu(2)), (QStringList{"&Help/Help", "-/", "About/About"}));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(menus.labelMenu(i)->DefaultMenuIndex(), 0);
+}
+
+TEST_F(Menus, ASecondModelessOpeningBringsTheOpenWindowBack) {
+    load();
+    window->menus().Form_KeyUp(112);
+    frmMenu* first = help();
+    ASSERT_NE(first, nullptr);
+    first->Label1_Click(1);
+    first->showMinimized();
+    window->menus().Form_KeyUp(112);
+    EXPECT_EQ(window->findChildren<frmMenu*>().size(), 1);
+    EXPECT_EQ(help(), first);
+    EXPECT_FALSE(first->isMinimized());
+    EXPECT_TRUE(first->findChild<QLabel*>("Label2")->isHidden()) << "not loaded again";
+
+    first->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    window->menus().Form_KeyUp(112);
+    EXPECT_FALSE(help()->findChild<QLabel*>("Label2")->isHidden()) << "loaded afresh";
+}
+
+TEST_F(Menus, UnloadingTheMainWindowLeavesTheProgramToItsLastDialog) {
+    struct Case {
+        const char* what;
+        std::function<void(frmShutdown&)> unload;
+    };
+    const Case cases[] = {
+        {"Ctrl+X", [](frmShutdown& w) { w.menus().Form_KeyPress(24); }},
+        {"File, &Close", [](frmShutdown& w) { w.menus().labelMenu(0)->mnuSysTray_Click(4); }},
+        {"close picture",
+         [](frmShutdown& w) {
+             QTest::mouseClick(w.findChild<ImageButton*>("Image1_2"), Qt::LeftButton);
+         }},
+    };
+    for (const auto& c : cases) {
+        window.reset();
+        trayIconShown = false;
+        fakes.notifyIcons.calls.clear();
+        WindowTable table([this](int status) { endings.push_back(status); });
+        endings.clear();
+        window = std::make_unique<frmShutdown>(fakes.platform, db.store(), table);
+        table.add(window.get());
+        window->load();
+        window->show();
+        window->menus().Form_KeyUp(112);
+        ASSERT_NE(help(), nullptr);
+        c.unload(*window);
+        EXPECT_EQ(fakes.notifyIcons.calls.back().message, NotifyMessage::Delete) << c.what;
+        EXPECT_TRUE(endings.empty()) << c.what << ": the help window is still open";
+        help()->close();
+        EXPECT_EQ(endings, std::vector<int>{0}) << c.what;
+        window.reset();
+    }
+}
+
+TEST_F(Menus, TheIconsCloseEndsAtOnceWithADialogOpen) {
+    load();
+    window->menus().Form_KeyUp(112);
+    window->trayIcon()->mnuSysTray_Click(4);
+    EXPECT_EQ(endings, std::vector<int>{0});
+    EXPECT_NE(help(), nullptr) << "no window is unloaded on the way";
+}
+
+TEST_F(Menus, TheCountdownExpiresWhileAModalDialogIsOpen) {
+    load();
+    control<QLineEdit>("txtTime")->setText("1");
+    control<QComboBox>("cmbtime")->setCurrentIndex(0);
+    window->Image2_Click(0);
+    const_cast<CountdownState&>(window->countdown()).elapsedSeconds = 59; // one second left
+    // The about window stays open until the action has run, or 10 seconds at the most.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [this] {
+        if (!fakes.launcher.started.isEmpty())
+            if (QWidget* modal = QApplication::activeModalWidget())
+                modal->close();
+    });
+    poll.start(20);
+    QTimer giveUp;
+    giveUp.setSingleShot(true);
+    QObject::connect(&giveUp, &QTimer::timeout, [] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    giveUp.start(10000);
+    window->menus().labelMenu(2)->mnuSysTray_Click(2);
+    EXPECT_EQ(fakes.launcher.started, QStringList{"/opt/dormivo/dormivo-power shutdown"});
+    EXPECT_FALSE(window->countdown().isRunning);
+}
+
+} // namespace
