@@ -130,12 +130,16 @@ TEST_F(Autostart, TheUserRegistryKeepsItsHiveAndEntriesUnderXdgConfigHome) {
     EXPECT_TRUE(std::filesystem::exists(folder() / "dormivo-run-velkaro0.desktop"));
     {
         auto api = openUserRegistry(); // read back from the file
-        EXPECT_EQ(Registry(*api).GetKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "velkaro0"),
+        Registry registry(*api);
+        EXPECT_EQ(registry.GetKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "velkaro0"),
                   RegValue(std::string("/usr/bin/true")));
+        registry.DeleteKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "velkaro0");
     }
+    EXPECT_TRUE(entries().empty());
 }
 
-TEST_F(Autostart, AHiveThatFailsToLoadRemovesNoEntry) {
+// Starting up, with a hive that lacks the value or that fails to load, removes no entry.
+TEST_F(Autostart, StartingUpRemovesNoEntry) {
     const auto hive = root_ / "dormivo" / "HKLM.reg";
     const std::function<void()> hives[] = {
         [&] { std::ofstream(hive) << "Windows Registry Editor Version 5.00\n\n"; },
