@@ -1,34 +1,18 @@
 #include "QtProgramLauncher.h"
 
+#include "CommandLine.h"
+
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QProcess>
 
 namespace dormivo {
-namespace {
-
-bool isProgramFile(const QString& path) {
-    const QFileInfo info(path);
-    return info.isFile() && info.isExecutable();
-}
-
-} // namespace
 
 QStringList QtProgramLauncher::split(const QString& commandLine) {
-    const QString line = commandLine.trimmed();
-    if (QFileInfo(line).isFile())
-        return {line};
-    // An unquoted program path may hold blanks (an application folder under "My Apps"):
-    // the first prefix, up to a blank, that is a program file is the program, as a Windows
-    // command line is read; the rest are its arguments.
-    if (!line.startsWith(QLatin1Char('"'))) {
-        for (qsizetype blank = line.indexOf(QLatin1Char(' ')); blank > 0;
-             blank = line.indexOf(QLatin1Char(' '), blank + 1)) {
-            if (isProgramFile(line.left(blank)))
-                return QStringList{line.left(blank)} + QProcess::splitCommand(line.mid(blank + 1));
-        }
-    }
-    return QProcess::splitCommand(line);
+    // The same reading as the autostart entries, so a program starts at login as at expiry.
+    QStringList arguments;
+    for (const auto& argument : registry::splitCommandLine(commandLine.toStdString()))
+        arguments << QString::fromStdString(argument);
+    return arguments;
 }
 
 bool QtProgramLauncher::start(const QString& commandLine) {

@@ -1,10 +1,10 @@
 #include "AutostartMirror.h"
 
+#include "CommandLine.h"
 #include "TextFile.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 
 namespace dormivo::registry {
 namespace {
@@ -68,33 +68,6 @@ std::string AutostartMirror::fileNameFor(const std::string& valueName) {
     return name + kSuffix;
 }
 
-std::vector<std::string> AutostartMirror::splitCommandLine(const std::string& commandLine) {
-    std::error_code error;
-    if (std::filesystem::is_regular_file(commandLine, error))
-        return {commandLine};
-    std::vector<std::string> arguments;
-    std::string current;
-    bool inQuotes = false;
-    bool any = false;
-    for (char c : commandLine) {
-        if (c == '"') {
-            inQuotes = !inQuotes;
-            any = true;
-        } else if ((c == ' ' || c == '\t') && !inQuotes) {
-            if (any)
-                arguments.push_back(current);
-            current.clear();
-            any = false;
-        } else {
-            current += c;
-            any = true;
-        }
-    }
-    if (any)
-        arguments.push_back(current);
-    return arguments;
-}
-
 std::string AutostartMirror::desktopEntry(const std::string& valueName,
                                           const std::string& commandLine) {
     std::string exec;
@@ -113,27 +86,23 @@ std::string AutostartMirror::desktopEntry(const std::string& valueName,
            "X-GNOME-Autostart-enabled=true\n";
 }
 
-void AutostartMirror::sync() const {
-    std::map<std::string, std::string> wanted;
-    if (const HiveKey* run = hive_.findKey(HKEY_LOCAL_MACHINE, kRunKey))
-        for (const auto& value : run->values)
-            if (value.type == REG_SZ) {
-                std::string text(value.data.begin(), value.data.end());
-                text = text.substr(0, text.find('\0'));
-                if (!splitCommandLine(text).empty())
-                    wanted[fileNameFor(value.name)] = desktopEntry(value.name, text);
-            }
-
-    std::error_code error;
-    std::filesystem::create_directories(folder_, error);
-    for (const auto& entry : std::filesystem::directory_iterator(folder_, error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.starts_with(kPrefix) && name.ends_with(kSuffix) && !wanted.contains(name))
-            std::filesystem::remove(entry.path(), error);
+void AutostartMirror::valueChanged(const HiveKey& key, const std::string& valueName) const {
+    if (&key != hive_.findKey(HKEY_LOCAL_MACHINE, kRunKey))
+        return;
+    std::string commandLine;
+    if (const HiveValue* value = key.value(valueName); value && value->type == REG_SZ) {
+        commandLine.assign(value->data.begin(), value->data.end());
+        commandLine = commandLine.substr(0, commandLine.find('\0'));
     }
-    for (const auto& [name, text] : wanted)
-        if (readTextFile(folder_ / name) != text)
-            writeTextFileAtomically(folder_ / name, text);
+    const auto file = folder_ / fileNameFor(valueName);
+    std::error_code error;
+    if (splitCommandLine(commandLine).empty()) {
+        std::filesystem::remove(file, error);
+        return;
+    }
+    const std::string entry = desktopEntry(valueName, commandLine);
+    if (readTextFile(file) != entry)
+        writeTextFileAtomically(file, entry);
 }
 
 std::filesystem::path xdgConfigHome() {

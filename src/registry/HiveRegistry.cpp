@@ -1,6 +1,5 @@
 #include "HiveRegistry.h"
 
-#include "RegFileFormat.h"
 #include "TextFile.h"
 
 #include <cstring>
@@ -82,13 +81,15 @@ Status HiveRegistry::createKey(Key root, const std::string& subKey, std::uint32_
     if (!base)
         return ERROR_INVALID_HANDLE;
     const bool existed = base->find(subKey) != nullptr;
+    if (!existed && readOnly_)
+        return ERROR_ACCESS_DENIED;
     HiveKey& key = base->findOrCreate(subKey);
     const Key handle = nextHandle_;
     nextHandle_ += 4;
     handles_[handle] = &key;
     if (result)
         *result = handle;
-    return existed ? ERROR_SUCCESS : changed();
+    return existed ? ERROR_SUCCESS : saved();
 }
 
 Status HiveRegistry::setValue(Key key, const std::string& name, std::uint32_t type,
@@ -98,17 +99,28 @@ Status HiveRegistry::setValue(Key key, const std::string& name, std::uint32_t ty
         return ERROR_INVALID_HANDLE;
     if (!data && size)
         return ERROR_INVALID_PARAMETER;
+    if (readOnly_)
+        return ERROR_ACCESS_DENIED;
     target->setValue(name, type, std::vector<std::uint8_t>(data, data + size));
-    return changed();
+    const Status status = saved();
+    if (status == ERROR_SUCCESS && onValueChange_)
+        onValueChange_(*target, name);
+    return status;
 }
 
 Status HiveRegistry::deleteValue(Key key, const std::string& name) {
     HiveKey* target = resolve(key);
     if (!target)
         return ERROR_INVALID_HANDLE;
-    if (!target->deleteValue(name))
+    if (!target->value(name))
         return ERROR_FILE_NOT_FOUND;
-    return changed();
+    if (readOnly_)
+        return ERROR_ACCESS_DENIED;
+    target->deleteValue(name);
+    const Status status = saved();
+    if (status == ERROR_SUCCESS && onValueChange_)
+        onValueChange_(*target, name);
+    return status;
 }
 
 Status HiveRegistry::enumValue(Key key, std::uint32_t index, char* name, std::uint32_t* nameChars,
@@ -149,31 +161,36 @@ Status HiveRegistry::closeKey(Key key) {
     return handles_.erase(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
-Status HiveRegistry::changed() {
-    if (!save())
-        return ERROR_ACCESS_DENIED;
-    if (onChange_)
-        onChange_();
-    return ERROR_SUCCESS;
+Status HiveRegistry::saved() {
+    if (file_.empty() || writeTextFileAtomically(file_, RegFileFormat::write(forest_, form_)))
+        return ERROR_SUCCESS;
+    return ERROR_ACCESS_DENIED;
 }
 
 void HiveRegistry::load() {
-    const auto text = readTextFile(file_);
-    if (!text)
+    std::error_code error;
+    const auto status = std::filesystem::status(file_, error);
+    if (status.type() == std::filesystem::file_type::not_found)
         return; // no hive yet: start empty
-    if (auto forest = RegFileFormat::read(*text)) {
+    const auto text = std::filesystem::is_regular_file(status) ? readTextFile(file_) : std::nullopt;
+    if (!text) {
+        readOnly_ = true;
+        return;
+    }
+    if (auto forest = RegFileFormat::read(*text, &form_)) {
         forest_ = std::move(*forest);
         return;
     }
-    // Never overwrite what cannot be read: keep it aside for the user to look at.
+    // Never overwrite what cannot be read: keep it aside for the user to look at, beside
+    // any kept before.
     std::filesystem::path aside = file_;
     aside += ".bad";
-    std::error_code ignored;
-    std::filesystem::rename(file_, aside, ignored);
-}
-
-bool HiveRegistry::save() const {
-    return file_.empty() || writeTextFileAtomically(file_, RegFileFormat::write(forest_));
+    for (int n = 1; std::filesystem::exists(std::filesystem::symlink_status(aside, error)); ++n) {
+        aside = file_;
+        aside += ".bad." + std::to_string(n);
+    }
+    std::filesystem::rename(file_, aside, error);
+    readOnly_ = bool(error);
 }
 
 } // namespace dormivo::registry

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HiveKey.h"
+#include "RegFileFormat.h"
 #include "RegistryApi.h"
 
 #include <filesystem>
@@ -12,7 +13,11 @@ namespace dormivo::registry {
 // A registry kept by the program itself: keys and values in memory and, when given a file,
 // saved there in the registry editor's export text after every change (written beside it
 // and renamed over it, so a crash leaves the old or the new file, never half of one).
-// A file that cannot be read is set aside as "<file>.bad" and an empty hive is used.
+// The file keeps the encoding (UTF-8, or UTF-16 as the registry editor exports) and the line
+// ends it was found with. A file whose text cannot be read is set aside as "<file>.bad" (or
+// .bad.1, .bad.2, ...: none is ever overwritten) and an empty hive is used. A file that
+// cannot be opened at all (no permission, a folder) is not ours to replace: the hive then
+// stays empty and refuses every change.
 class HiveRegistry : public RegistryApi {
 public:
     HiveRegistry() = default;                          // in memory only
@@ -33,20 +38,22 @@ public:
 
     // The key at a path below a root, for readers of the whole hive; null when missing.
     const HiveKey* findKey(Key root, const std::string& path) const;
-    // Called after every change has been saved.
-    void setChangeListener(std::function<void()> listener) { onChange_ = std::move(listener); }
+    // Called for every value set or deleted through this interface, once the change is saved.
+    using ValueListener = std::function<void(const HiveKey& key, const std::string& valueName)>;
+    void setValueListener(ValueListener listener) { onValueChange_ = std::move(listener); }
 
 private:
     HiveKey* resolve(Key key) const;
-    Status changed(); // saves the hive, then tells the listener
+    Status saved(); // saves the hive after a change
     void load();
-    bool save() const;
 
     std::filesystem::path file_;
+    RegFileFormat::TextForm form_;
+    bool readOnly_ = false;
     HiveKey forest_; // its children are the roots
     std::map<Key, HiveKey*> handles_;
     Key nextHandle_ = 0x1000;
-    std::function<void()> onChange_;
+    ValueListener onValueChange_;
 };
 
 } // namespace dormivo::registry

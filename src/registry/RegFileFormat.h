@@ -13,9 +13,16 @@ namespace dormivo::registry {
 // The forest's children are the roots (HKEY_LOCAL_MACHINE, ...).
 namespace RegFileFormat {
 
-std::string write(const HiveKey& forest);
-// The keys and values of a text, or nothing when any line of it cannot be read.
-std::optional<HiveKey> read(const std::string& text);
+// How a file's text is laid out, so that it is written back as it was found: the registry
+// editor exports UTF-16LE after a byte-order mark with CRLF line ends.
+struct TextForm {
+    bool utf16 = false;
+    bool crlf = false;
+};
+
+std::string write(const HiveKey& forest, TextForm form = {});
+// The keys and values of a file's bytes, or nothing when any line of it cannot be read.
+std::optional<HiveKey> read(const std::string& bytes, TextForm* form = nullptr);
 
 } // namespace RegFileFormat
 } // namespace dormivo::registry

@@ -19,14 +19,15 @@ std::unique_ptr<RegistryApi> openUserRegistry() {
 
 namespace {
 
-// The hive with its Run key mirrored into the autostart folder after every change.
+// The hive with each change to its Run key mirrored into the autostart folder.
 class LoginHive final : public HiveRegistry {
 public:
     LoginHive()
         : HiveRegistry(xdgConfigHome() / "dormivo" / "HKLM.reg"),
           mirror_(*this, xdgConfigHome() / "autostart") {
-        setChangeListener([this] { mirror_.sync(); });
-        mirror_.sync();
+        setValueListener([this](const HiveKey& key, const std::string& valueName) {
+            mirror_.valueChanged(key, valueName);
+        });
     }
 
 private:

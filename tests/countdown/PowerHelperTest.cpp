@@ -1,5 +1,7 @@
 // The power helper, run against stand-ins for systemctl and loginctl that only record how
 // they were called: no test ever asks the real ones.
+#include "QtPrinting.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -7,26 +9,54 @@
 
 namespace {
 
+// What logind knows of the user "alice", for the stand-in loginctl to answer.
+struct Logind {
+    QString display;  // her graphical session
+    QString sessions; // all her sessions
+    QString seated;   // those of them with a seat
+};
+
+// Answers questions about alice's sessions; any other call is recorded.
+const char* const kFakeLoginctl = R"(#!/bin/sh
+for last; do :; done
+case "$1" in
+show-user)
+    [ "$last" = alice ] || exit 1
+    case "$*" in
+    *Display*) echo "$FAKE_DISPLAY" ;;
+    *Sessions*) echo "$FAKE_SESSIONS" ;;
+    *) exit 1 ;;
+    esac
+    exit 0 ;;
+show-session)
+    case " $FAKE_SEATED " in *" $last "*) echo seat0 ;; *) echo ;; esac
+    exit 0 ;;
+esac
+)";
+
 struct Outcome {
     int exitCode;
     QString calls;
     QString errors;
 };
 
-Outcome runHelper(const QStringList& arguments, const QString& sessionId, int fakeExitCode = 0) {
+Outcome runHelper(const QStringList& arguments, const QString& sessionId, int fakeExitCode = 0,
+                  const Logind& logind = {}) {
     QTemporaryDir dir;
     const QString log = dir.filePath("calls");
     for (const char* tool : {"systemctl", "loginctl", "id"}) {
         const QString path = dir.filePath(tool);
         QFile fake(path);
         fake.open(QIODevice::WriteOnly);
-        if (QString(tool) == "id")
+        if (QString(tool) == "id") {
             fake.write("#!/bin/sh\necho alice\n");
-        else
-            fake.write(QStringLiteral("#!/bin/sh\necho \"%1 $*\" >> '%2'\nexit %3\n")
+        } else {
+            fake.write(QString(tool) == "loginctl" ? kFakeLoginctl : "#!/bin/sh\n");
+            fake.write(QStringLiteral("echo \"%1 $*\" >> '%2'\nexit %3\n")
                            .arg(tool, log)
                            .arg(fakeExitCode)
                            .toUtf8());
+        }
         fake.close();
         fake.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
@@ -36,6 +66,9 @@ Outcome runHelper(const QStringList& arguments, const QString& sessionId, int fa
     environment.remove("XDG_SESSION_ID");
     if (!sessionId.isNull())
         environment.insert("XDG_SESSION_ID", sessionId);
+    environment.insert("FAKE_DISPLAY", logind.display);
+    environment.insert("FAKE_SESSIONS", logind.sessions);
+    environment.insert("FAKE_SEATED", logind.seated);
     helper.setProcessEnvironment(environment);
     helper.start("/bin/sh", QStringList{DORMIVO_POWER_HELPER} + arguments);
     helper.waitForFinished();
@@ -58,14 +91,38 @@ TEST(PowerHelper, AsksLogindForEachAction) {
         {{"restart"}, "7", "systemctl reboot"},
         {{"standby"}, "7", "systemctl suspend"},
         {{"hibernate"}, "7", "systemctl hibernate"},
-        {{"logoff"}, "c2", "loginctl terminate-session c2"},
-        {{"logoff"}, "", "loginctl terminate-user alice"},
-        {{"logoff"}, QString(), "loginctl terminate-user alice"},
     };
     for (const auto& c : cases) {
         const Outcome outcome = runHelper(c.arguments, c.sessionId);
         EXPECT_EQ(outcome.exitCode, 0) << c.call.toStdString();
         EXPECT_EQ(outcome.calls, c.call);
+    }
+}
+
+TEST(PowerHelper, LogsOffOnlyTheGraphicalSession) {
+    struct Case {
+        QString sessionId;
+        Logind logind;
+        QString call; // empty: nothing may be ended
+    };
+    const Case cases[] = {
+        {"c2", {"5", "3 5", "5"}, "loginctl terminate-session -- c2"},
+        {"-h", {}, "loginctl terminate-session -- -h"},
+        {QString(), {"5", "3 5", "5"}, "loginctl terminate-session -- 5"},
+        {"", {"", "3 4 7", "4 7"}, "loginctl terminate-session -- 4"},
+        {QString(), {"", "3", ""}, ""}, // only an SSH login
+        {QString(), {}, ""},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = runHelper({"logoff"}, c.sessionId, 0, c.logind);
+        EXPECT_EQ(outcome.calls, c.call) << c.logind.sessions.toStdString();
+        if (c.call.isEmpty()) {
+            EXPECT_EQ(outcome.exitCode, 1);
+            EXPECT_TRUE(outcome.errors.contains("no graphical session of alice"))
+                << outcome.errors.toStdString();
+        } else {
+            EXPECT_EQ(outcome.exitCode, 0) << outcome.errors.toStdString();
+        }
     }
 }
 

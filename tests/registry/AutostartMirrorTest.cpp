@@ -8,47 +8,17 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <functional>
+#include <optional>
+#include <set>
 
 using namespace dormivo::registry;
 
 namespace {
 
-// Reads an Exec line back the way a desktop does: string escapes first, then the quoting
-// of each argument, then "%%" as one '%'.
-std::vector<std::string> execArguments(const std::string& entry) {
+std::string execLine(const std::string& entry) {
     const auto start = entry.find("\nExec=") + 6;
-    const std::string raw = entry.substr(start, entry.find('\n', start) - start);
-    std::string value;
-    for (std::size_t i = 0; i < raw.size(); ++i) {
-        if (raw[i] == '\\' && i + 1 < raw.size()) {
-            const char next = raw[++i];
-            value += next == 's' ? ' ' : next == 'n' ? '\n' : next == 't' ? '\t' : next;
-        } else {
-            value += raw[i];
-        }
-    }
-    std::vector<std::string> arguments;
-    std::string current;
-    bool quoted = false;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        const char c = value[i];
-        if (quoted && c == '\\' && i + 1 < value.size()) {
-            current += value[++i];
-        } else if (c == '"') {
-            quoted = !quoted;
-        } else if (c == ' ' && !quoted) {
-            arguments.push_back(current);
-            current.clear();
-        } else if (c == '%' && i + 1 < value.size() && value[i + 1] == '%') {
-            current += '%';
-            ++i;
-        } else {
-            current += c;
-        }
-    }
-    arguments.push_back(current);
-    return arguments;
+    return entry.substr(start, entry.find('\n', start) - start);
 }
 
 class Autostart : public ::testing::Test {
@@ -59,8 +29,17 @@ protected:
                  std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::remove_all(root_);
         std::filesystem::create_directories(folder());
+        if (const char* saved = std::getenv("XDG_CONFIG_HOME"))
+            savedConfigHome_ = saved;
+        setenv("XDG_CONFIG_HOME", root_.c_str(), 1);
     }
-    void TearDown() override { std::filesystem::remove_all(root_); }
+    void TearDown() override {
+        if (savedConfigHome_)
+            setenv("XDG_CONFIG_HOME", savedConfigHome_->c_str(), 1);
+        else
+            unsetenv("XDG_CONFIG_HOME");
+        std::filesystem::remove_all(root_);
+    }
     std::filesystem::path folder() const { return root_ / "autostart"; }
     std::vector<std::string> entries() const {
         std::vector<std::string> names;
@@ -71,13 +50,17 @@ protected:
     }
 
     std::filesystem::path root_;
+    std::optional<std::string> savedConfigHome_;
 };
 
 TEST_F(Autostart, EntriesFollowTheRunKeyValues) {
-    std::ofstream(folder() / "someone-else.desktop") << "[Desktop Entry]\n";
+    // Entries of other programs, and of Run values that this hive does not hold, stay.
+    for (const char* other : {"someone-else.desktop", "dormivo-run-elsewhere.desktop"})
+        std::ofstream(folder() / other) << "[Desktop Entry]\n";
     HiveRegistry hive;
     AutostartMirror mirror(hive, folder());
-    hive.setChangeListener([&] { mirror.sync(); });
+    hive.setValueListener(
+        [&](const HiveKey& key, const std::string& name) { mirror.valueChanged(key, name); });
     Registry registry(hive);
 
     registry.SetKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "Velkaro0", std::string("/usr/bin/true"));
@@ -85,40 +68,44 @@ TEST_F(Autostart, EntriesFollowTheRunKeyValues) {
                          std::string("/opt/dormivo/dormivo"));
     registry.SetKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "Count", std::int32_t(3));
     registry.SetKeyValue(HKEY_LOCAL_MACHINE, "Software\\Other", "Velkaro9", std::string("/bin/x"));
-    EXPECT_EQ(entries(),
-              (std::vector<std::string>{"dormivo-run-dormivo.desktop",
-                                        "dormivo-run-velkaro0.desktop", "someone-else.desktop"}));
+    EXPECT_EQ(entries(), (std::vector<std::string>{
+                             "dormivo-run-dormivo.desktop", "dormivo-run-elsewhere.desktop",
+                             "dormivo-run-velkaro0.desktop", "someone-else.desktop"}));
     const std::string entry = readTextFile(folder() / "dormivo-run-velkaro0.desktop").value_or("");
     EXPECT_NE(entry.find("[Desktop Entry]\nType=Application\n"), std::string::npos);
-    EXPECT_EQ(execArguments(entry), std::vector<std::string>{"/usr/bin/true"});
+    EXPECT_EQ(execLine(entry), "\"/usr/bin/true\"");
 
     registry.SetKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "VELKARO0", std::string("/usr/bin/false"));
-    EXPECT_EQ(execArguments(readTextFile(folder() / "dormivo-run-velkaro0.desktop").value_or("")),
-              std::vector<std::string>{"/usr/bin/false"});
+    EXPECT_EQ(execLine(readTextFile(folder() / "dormivo-run-velkaro0.desktop").value_or("")),
+              "\"/usr/bin/false\"");
 
     registry.DeleteKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "velkaro0");
-    registry.DeleteKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "Dormivo");
-    EXPECT_EQ(entries(), std::vector<std::string>{"someone-else.desktop"});
+    registry.SetKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "Dormivo", std::int32_t(1));
+    EXPECT_EQ(entries(),
+              (std::vector<std::string>{"dormivo-run-elsewhere.desktop", "someone-else.desktop"}));
 }
 
 TEST_F(Autostart, ExecStartsExactlyTheStoredProgram) {
     const auto odd = root_ / "my apps" / "100% \"real\" $HOME `x` \\ back";
+    const auto blanks = root_ / "My Apps" / "rec2";
     std::filesystem::create_directories(odd.parent_path());
+    std::filesystem::create_directories(blanks.parent_path());
     std::ofstream(odd) << "#!/bin/sh\n";
-    struct Case {
-        std::string commandLine;
-        std::vector<std::string> arguments;
-    };
-    const Case cases[] = {
-        {odd.string(), {odd.string()}},
-        {"/usr/bin/env FOO=%u ls", {"/usr/bin/env", "FOO=%u", "ls"}},
+    std::ofstream(blanks) << "#!/bin/sh\n";
+    std::filesystem::permissions(blanks, std::filesystem::perms::owner_all);
+    // Each argument quoted; inside the quotes " ` $ \\ are escaped with a backslash, then
+    // every backslash is doubled for the entry's string; a '%' is doubled.
+    const std::pair<std::string, std::string> cases[] = {
+        {odd.string(), "\"" + root_.string() +
+                           "/my apps/100%% \\\\\"real\\\\\" \\\\$HOME \\\\`x\\\\` \\\\\\\\ back\""},
+        {blanks.string() + " arg1", "\"" + blanks.string() + "\" \"arg1\""},
+        {"/usr/bin/env FOO=%u ls", "\"/usr/bin/env\" \"FOO=%%u\" \"ls\""},
         {"\"/opt/my tools/run\" --flag \"two words\"",
-         {"/opt/my tools/run", "--flag", "two words"}},
-        {"/bin/echo $PATH;rm", {"/bin/echo", "$PATH;rm"}},
+         "\"/opt/my tools/run\" \"--flag\" \"two words\""},
+        {"/bin/echo $PATH;rm", "\"/bin/echo\" \"\\\\$PATH;rm\""},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(execArguments(AutostartMirror::desktopEntry("v", c.commandLine)), c.arguments)
-            << c.commandLine;
+    for (const auto& [commandLine, exec] : cases)
+        EXPECT_EQ(execLine(AutostartMirror::desktopEntry("v", commandLine)), exec) << commandLine;
 }
 
 TEST_F(Autostart, FileNamesNeverCollide) {
@@ -131,9 +118,6 @@ TEST_F(Autostart, FileNamesNeverCollide) {
 }
 
 TEST_F(Autostart, TheUserRegistryKeepsItsHiveAndEntriesUnderXdgConfigHome) {
-    const char* saved = std::getenv("XDG_CONFIG_HOME");
-    const std::string previous = saved ? saved : "";
-    setenv("XDG_CONFIG_HOME", root_.c_str(), 1);
     {
         auto api = openUserRegistry();
         Registry(*api).SetKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "Velkaro0",
@@ -146,13 +130,30 @@ TEST_F(Autostart, TheUserRegistryKeepsItsHiveAndEntriesUnderXdgConfigHome) {
     EXPECT_TRUE(std::filesystem::exists(folder() / "dormivo-run-velkaro0.desktop"));
     {
         auto api = openUserRegistry(); // read back from the file
-        EXPECT_EQ(Registry(*api).GetKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "velkaro0"),
+        Registry registry(*api);
+        EXPECT_EQ(registry.GetKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "velkaro0"),
                   RegValue(std::string("/usr/bin/true")));
+        registry.DeleteKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "velkaro0");
     }
-    if (saved)
-        setenv("XDG_CONFIG_HOME", previous.c_str(), 1);
-    else
-        unsetenv("XDG_CONFIG_HOME");
+    EXPECT_TRUE(entries().empty());
+}
+
+// Starting up, with a hive that lacks the value or that fails to load, removes no entry.
+TEST_F(Autostart, StartingUpRemovesNoEntry) {
+    const auto hive = root_ / "dormivo" / "HKLM.reg";
+    const std::function<void()> hives[] = {
+        [&] { std::ofstream(hive) << "Windows Registry Editor Version 5.00\n\n"; },
+        [&] { std::ofstream(hive) << "garbage\n"; },
+        [&] { std::filesystem::create_directories(hive); },
+    };
+    std::ofstream(folder() / "dormivo-run-velkaro0.desktop") << "[Desktop Entry]\n";
+    for (const auto& makeHive : hives) {
+        std::filesystem::remove_all(root_ / "dormivo");
+        std::filesystem::create_directories(hive.parent_path());
+        makeHive();
+        openUserRegistry();
+        EXPECT_EQ(entries(), std::vector<std::string>{"dormivo-run-velkaro0.desktop"});
+    }
 }
 
 } // namespace

@@ -7,9 +7,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 using namespace dormivo::registry;
+using namespace std::string_literals;
 
 namespace {
 
@@ -58,26 +60,91 @@ TEST(HiveFile, IsWrittenAsRegistryEditorText) {
     EXPECT_EQ(RegFileFormat::write(*forest), text);
 }
 
-TEST(HiveFile, AnUnreadableFileIsSetAsideNotOverwritten) {
-    const char* broken[] = {
+TEST(HiveFile, AFileItCannotReadIsSetAsideAndNoSetAsideFileIsOverwritten) {
+    const std::string broken[] = {
         "not a registry file\n",
         "Windows Registry Editor Version 5.00\n\n\"orphan\"=\"value\"\n",
         "Windows Registry Editor Version 5.00\n\n[HKEY_NOWHERE\\x]\n",
         "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\x]\n\"n\"=dword:12\n",
         "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\x]\n\"n\"=hex:zz\n",
+        "\xFF\xFEW\0i\0\x00\xD8"s, // UTF-16 with a lone surrogate
     };
-    for (const char* text : broken) {
-        TempFolder dir;
-        const auto file = dir.path / "HKLM.reg";
-        std::ofstream(file) << text;
+    TempFolder dir;
+    const auto file = dir.path / "HKLM.reg";
+    const std::string asides[] = {".bad", ".bad.1", ".bad.2", ".bad.3", ".bad.4", ".bad.5"};
+    for (std::size_t i = 0; i < std::size(broken); ++i) {
+        const std::string& text = broken[i];
+        std::ofstream(file, std::ios::binary) << text;
         HiveRegistry hive(file);
-        EXPECT_EQ(readTextFile(file.string() + ".bad").value_or(""), text);
         Registry registry(hive);
         EXPECT_EQ(registry.GetKeyValue(HKEY_LOCAL_MACHINE, "x", "n"), RegValue{}) << text;
         registry.SetKeyValue(HKEY_LOCAL_MACHINE, "x", "n", std::int32_t(1));
-        EXPECT_EQ(readTextFile(file.string() + ".bad").value_or(""), text)
-            << "the set-aside file is kept";
         EXPECT_EQ(HiveRegistry(file).findKey(HKEY_LOCAL_MACHINE, "x")->values.size(), 1u);
+        for (std::size_t j = 0; j <= i; ++j)
+            EXPECT_EQ(readTextFile(file.string() + asides[j]).value_or(""), broken[j])
+                << "every set-aside file is kept: " << asides[j];
+    }
+}
+
+TEST(HiveFile, AHiveThatCannotBeOpenedIsNeverWrittenOver) {
+    TempFolder dir;
+    const auto file = dir.path / "HKLM.reg";
+    const std::string text = "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\x]\n";
+    const std::function<void()> makeUnopenable[] = {
+        [&] { std::filesystem::create_directory(file); },
+        [&] {
+            std::ofstream(file) << text;
+            std::filesystem::permissions(file, std::filesystem::perms::none);
+        },
+    };
+    for (const auto& make : makeUnopenable) {
+        make();
+        if (std::filesystem::is_regular_file(file) && std::ifstream(file).good()) {
+            std::filesystem::remove(file);
+            continue; // a superuser reads it anyway
+        }
+        HiveRegistry hive(file);
+        Key key = 0;
+        EXPECT_NE(hive.createKey(HKEY_LOCAL_MACHINE, "y", 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+        const std::uint8_t one = 1;
+        EXPECT_NE(hive.setValue(HKEY_LOCAL_MACHINE, "n", REG_BINARY, &one, 1), ERROR_SUCCESS);
+        EXPECT_EQ(hive.findKey(HKEY_LOCAL_MACHINE, "y"), nullptr) << "nothing changes in memory";
+        EXPECT_FALSE(std::filesystem::exists(file.string() + ".bad"));
+        if (std::filesystem::is_regular_file(file)) {
+            std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+            EXPECT_EQ(readTextFile(file).value_or(""), text);
+        } else {
+            EXPECT_TRUE(std::filesystem::is_directory(file));
+        }
+        std::filesystem::remove_all(file);
+    }
+}
+
+TEST(HiveFile, KeepsTheEncodingAndLineEndsOfTheFileItRead) {
+    // What the registry editor exports: UTF-16LE after a byte-order mark, CRLF line ends.
+    const std::u16string exported =
+        u"Windows Registry Editor Version 5.00\r\n\r\n"
+        u"[HKEY_LOCAL_MACHINE\\x]\r\n\"who\"=\"Zo\u00eb \U0001F600\"\r\n\r\n";
+    std::string utf16 = "\xFF\xFE";
+    for (char16_t c : exported)
+        utf16 += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    const std::string lf = "Windows Registry Editor Version 5.00\n\n"
+                           "[HKEY_LOCAL_MACHINE\\x]\n\"who\"=\"Zo\xC3\xAB \xF0\x9F\x98\x80\"\n\n";
+    std::string crlf;
+    for (char c : lf)
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+
+    for (const std::string& bytes : {utf16, lf, crlf}) {
+        TempFolder dir;
+        const auto file = dir.path / "HKLM.reg";
+        std::ofstream(file, std::ios::binary) << bytes;
+        HiveRegistry hive(file);
+        Registry registry(hive);
+        const RegValue who = registry.GetKeyValue(HKEY_LOCAL_MACHINE, "x", "who");
+        EXPECT_EQ(who, RegValue(std::string("Zo\xC3\xAB \xF0\x9F\x98\x80")));
+        registry.SetKeyValue(HKEY_LOCAL_MACHINE, "x", "who", who); // saves the file again
+        EXPECT_EQ(readTextFile(file), bytes);
+        EXPECT_FALSE(std::filesystem::exists(file.string() + ".bad"));
     }
 }
 
