@@ -1,10 +1,14 @@
-// Start-up: open the settings file, then load and show the main window. The program lives
-// as long as a window of it is loaded.
+// Start-up: answer the command line, hand over to a running Dormivo, open the settings file,
+// then load and show the main window. The program lives as long as a window of it is loaded.
+#include "CommandLine.h"
 #include "QtFilePicker.h"
 #include "QtMessageBoxes.h"
 #include "QtNotifyIconShell.h"
 #include "QtProgramLauncher.h"
+#include "SettingsFailure.h"
+#include "SettingsLocation.h"
 #include "SettingsStore.h"
+#include "SingleInstance.h"
 #include "SkinPictures.h"
 #include "StoreError.h"
 #include "UserRegistry.h"
@@ -31,7 +35,15 @@ bool anyWindowShown() {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const auto status = handleCommandLine(argc, argv))
+        return *status;
+
     QApplication app(argc, argv);
+    const QString settingsFile = settingsFileFor(QCoreApplication::applicationDirPath());
+    SingleInstance instance(settingsFile);
+    if (!instance.isFirst())
+        return instance.handOver() ? 0 : 1;
+
     // The main window may be hidden to the notification area and still be loaded, so the
     // program decides itself when it ends.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -50,11 +62,12 @@ int main(int argc, char** argv) {
     std::optional<SettingsStore> store;
     std::unique_ptr<frmShutdown> window;
     try {
-        const QString database = platform.appFolder + QDir::separator() + kDatabaseFileName;
-        store.emplace(SettingsStore::openFile(QDir::toNativeSeparators(database).toStdString()));
+        store.emplace(
+            SettingsStore::openFile(QDir::toNativeSeparators(settingsFile).toStdString()));
         window = std::make_unique<frmShutdown>(platform, *store);
     } catch (const StoreError& error) {
-        messages.show(QString::fromStdString(error.what()), MessageStyle::Critical, kProductTitle);
+        messages.show(describeSettingsFailure(settingsFile, error), MessageStyle::Critical,
+                      kProductTitle);
         return 1;
     }
 
@@ -66,6 +79,8 @@ int main(int argc, char** argv) {
                 QCoreApplication::quit();
         });
     });
+    instance.listen([&window] { bringToFront(*window); });
+
     window->show();
     return app.exec();
 }

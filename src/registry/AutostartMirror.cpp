@@ -133,7 +133,7 @@ void AutostartMirror::sync() const {
     }
     for (const auto& [name, text] : wanted)
         if (readTextFile(folder_ / name) != text)
-            writeTextFileAtomically(folder_ / name, text);
+            writeTextFileAtomically(folder_ / name, text, FileAccess::EveryoneReads);
 }
 
 std::filesystem::path xdgConfigHome() {
