@@ -75,7 +75,12 @@ bool SingleInstance::listen(std::function<void()> showRequested) {
             });
         }
     });
-    return server_->listen(socketPath());
+    if (server_->listen(socketPath()))
+        return true;
+    // Dormivo still works; only a later start cannot find it and opens a second window.
+    std::fprintf(stderr, "dormivo: cannot wait for later starts at %s: %s\n",
+                 qPrintable(socketPath()), qPrintable(server_->errorString()));
+    return false;
 }
 
 bool SingleInstance::handOver(int timeoutMs) const {
