@@ -1,10 +1,14 @@
-// Start-up: open the settings file, then load and show the main window. The program lives
-// as long as a window of it is loaded.
+// Start-up: answer the command line, hand over to a running Dormivo, open the settings file,
+// then load and show the main window. The program lives as long as a window of it is loaded.
+#include "CommandLine.h"
 #include "QtFilePicker.h"
 #include "QtMessageBoxes.h"
 #include "QtNotifyIconShell.h"
 #include "QtProgramLauncher.h"
+#include "SettingsFailure.h"
+#include "SettingsLocation.h"
 #include "SettingsStore.h"
+#include "SingleInstance.h"
 #include "SkinPictures.h"
 #include "StoreError.h"
 #include "UserRegistry.h"
@@ -20,7 +24,15 @@
 using namespace dormivo;
 
 int main(int argc, char** argv) {
+    if (const auto status = handleCommandLine(argc, argv))
+        return *status;
+
     QApplication app(argc, argv);
+    const QString settingsFile = settingsFileFor(QCoreApplication::applicationDirPath());
+    SingleInstance instance(settingsFile);
+    if (!instance.isFirst())
+        return instance.handOver() ? 0 : 1;
+
     // The main window may be hidden to the notification area and still be loaded, so the
     // program decides itself when it ends.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -38,22 +50,28 @@ int main(int argc, char** argv) {
 
     std::optional<SettingsStore> store;
     try {
-        const QString database = platform.appFolder + QDir::separator() + kDatabaseFileName;
-        store.emplace(SettingsStore::openFile(QDir::toNativeSeparators(database).toStdString()));
+        store.emplace(
+            SettingsStore::openFile(QDir::toNativeSeparators(settingsFile).toStdString()));
     } catch (const StoreError& error) {
-        messages.show(QString::fromStdString(error.what()), MessageStyle::Critical, kProductTitle);
+        messages.show(describeSettingsFailure(settingsFile, error), MessageStyle::Critical,
+                      kProductTitle);
         return 1;
     }
 
     // Built, registered and connected before it loads: loading may already show message
-    // boxes, and every way of ending has to work from then on.
+    // boxes, and every way of ending, or a second start handing over, has to work from then on.
     WindowTable windows;
     frmShutdown window(platform, *store, windows);
     windows.add(&window);
+    instance.listen([&] {
+        if (windows.isLoaded(&window))
+            bringToFront(window);
+    });
     try {
         window.load();
     } catch (const StoreError& error) {
-        messages.show(QString::fromStdString(error.what()), MessageStyle::Critical, kProductTitle);
+        messages.show(describeSettingsFailure(settingsFile, error), MessageStyle::Critical,
+                      kProductTitle);
         return 1;
     }
     // An end asked for while loading (the icon's Close, Exit, or the window unloaded with no

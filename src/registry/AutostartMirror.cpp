@@ -102,7 +102,7 @@ void AutostartMirror::valueChanged(const HiveKey& key, const std::string& valueN
     }
     const std::string entry = desktopEntry(valueName, commandLine);
     if (readTextFile(file) != entry)
-        writeTextFileAtomically(file, entry);
+        writeTextFileAtomically(file, entry, FileAccess::EveryoneReads);
 }
 
 std::filesystem::path xdgConfigHome() {

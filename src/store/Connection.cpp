@@ -13,7 +13,8 @@ namespace {
 constexpr int kBusyTimeoutMs = 5000;
 
 [[noreturn]] void fail(sqlite3* db) {
-    throw StoreError(db ? sqlite3_errmsg(db) : "out of memory");
+    throw StoreError(db ? sqlite3_errmsg(db) : "out of memory",
+                     db ? sqlite3_extended_errcode(db) : SQLITE_NOMEM);
 }
 
 std::string quoted(const std::string& text) {
@@ -67,7 +68,7 @@ void Connection::execute(std::string_view sql) {
     if (sqlite3_exec(db_.get(), text.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
         const std::string error = message ? message : sqlite3_errmsg(db_.get());
         sqlite3_free(message);
-        throw StoreError(error);
+        throw StoreError(error, sqlite3_extended_errcode(db_.get()));
     }
 }
 

@@ -1,0 +1,82 @@
+#include "Connection.h"
+#include "RunningApp.h"
+#include "SettingsStore.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace dormivo;
+using namespace dormivo::test;
+
+namespace {
+
+QByteArray digestOf(const QString& file) {
+    QFile in(file);
+    return in.open(QIODevice::ReadOnly)
+               ? QCryptographicHash::hash(in.readAll(), QCryptographicHash::Sha256)
+               : QByteArray();
+}
+
+// An installed program: a root-owned application folder, run by an ordinary user whose
+// settings must live in their own data folder.
+TEST(ReadOnlyFolderTest, OrdinaryUserGetsAPrivateCopyThatKeepsWhatTheProgramSaves) {
+    const passwd* user = ::getpwnam("nobody");
+    if (::geteuid() != 0 || !user)
+        GTEST_SKIP() << "needs root (as in CI) to run the program as the user 'nobody'";
+    const uid_t uid = user->pw_uid;
+    const gid_t gid = user->pw_gid;
+
+    AppFolder app;
+    ::chmod(QFile::encodeName(app.path()).constData(), 0755);
+    // A start-up row: loading copies it into the settings, which needs a writable file. The
+    // countdown it starts (99 hours) is far from running out when the program is killed.
+    SettingsStore::openFile(app.settingsFile().toStdString())
+        .connection()
+        .execute("INSERT INTO tmpsetting (run, Status, period, Type, Action, active) "
+                 "VALUES ('0', 'Started', 99, 1, 0, '0')");
+    const QByteArray shipped = digestOf(app.settingsFile());
+
+    UserFolders folders;
+    ASSERT_EQ(::chown(QFile::encodeName(folders.home.path()).constData(), uid, gid), 0);
+    QProcess program;
+    program.setProcessEnvironment(folders.environment());
+    program.setChildProcessModifier([uid, gid] {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0)
+            ::_exit(127);
+    });
+    program.start(app.program(), {});
+
+    const QString copy = QDir(folders.home.path()).filePath(".local/share/dormivo/info.velkaro");
+    // The socket appears once the window is loaded, the start-up row copied by then.
+    const bool started = waitUntil([&] {
+        return program.state() == QProcess::NotRunning ||
+               !QDir(folders.home.path())
+                    .entryList({QStringLiteral("dormivo-*.socket")}, QDir::System)
+                    .isEmpty();
+    });
+    EXPECT_TRUE(started) << program.readAllStandardError().toStdString();
+    EXPECT_EQ(program.state(), QProcess::Running)
+        << program.exitCode() << " " << program.readAllStandardError().toStdString();
+    program.kill();
+    runToEnd(program);
+
+    EXPECT_EQ(digestOf(app.settingsFile()), shipped) << "the shipped default stays as it was";
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(copy).constData(), &info), 0) << "no per-user copy";
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    EXPECT_EQ(info.st_uid, uid);
+    const auto saved = SettingsStore::openFile(copy.toStdString()).loadSettings();
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->status.text(), "Started");
+    EXPECT_EQ(saved->period.text(), "99");
+}
+
+} // namespace

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <functional>
+
+namespace dormivo::test {
+
+// A private copy of the built application folder (program, helper, default settings), so
+// that a test never touches the build's own settings file.
+class AppFolder {
+public:
+    AppFolder();
+    QString path() const { return dir_.path(); }
+    QString program() const;
+    QString settingsFile() const;
+
+private:
+    QTemporaryDir dir_;
+};
+
+// Home, config, data and runtime folders of their own, for a run of the real program.
+struct UserFolders {
+    QTemporaryDir home;
+    QProcessEnvironment environment() const;
+};
+
+// Pumps events until the condition holds or the bound runs out.
+bool waitUntil(const std::function<bool()>& condition,
+               std::chrono::milliseconds bound = std::chrono::seconds(15));
+
+// Runs a program to its end within a bound; kills it when the bound runs out.
+bool runToEnd(QProcess& process, std::chrono::milliseconds bound = std::chrono::seconds(15));
+
+} // namespace dormivo::test
