@@ -6,7 +6,9 @@
 #include "WindowShape.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 
 namespace dormivo {
 
@@ -21,6 +23,19 @@ SkinnedDialog::SkinnedDialog(const char* name, QSize twipsSize, const QString& c
     small.setPointSizeF(8);
     setFont(small);
     connect(new KeyPreview(this), &KeyPreview::keyPress, this, &SkinnedDialog::onKeyPress);
+    placeOverOpener();
+}
+
+void SkinnedDialog::placeOverOpener() {
+    // Over the window that opened it while that one is shown, else in the middle of the screen.
+    const QWidget* opener = parentWidget() ? parentWidget()->window() : nullptr;
+    QRect area;
+    if (opener && opener->isVisible())
+        area = opener->frameGeometry();
+    else if (const QScreen* screen = QGuiApplication::primaryScreen())
+        area = screen->availableGeometry();
+    if (area.isValid())
+        move(area.center() - rect().center());
 }
 
 QRect SkinnedDialog::twips(int left, int top, int width, int height) {

@@ -44,6 +44,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void placeOverOpener();
     void onKeyPress(int characterCode);
     bool unloaded_ = false;
 };

@@ -64,7 +64,10 @@ frmMenu::frmMenu(QWidget* parent)
     // Both texts keep their CR LF line ends; the label shows each as one line break.
     Label2 = addLabel("Label2", kDescription, twips(1680, 480, 3375, 3135));
     Label4 = addLabel("Label4", kShortcuts, twips(1680, 480, 4215, 2295));
+    QFont compact = font();
+    compact.setPointSizeF(7.5);
     for (QLabel* text : {Label2, Label4}) {
+        text->setFont(compact);
         text->setWordWrap(true);
         text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         text->setTextFormat(Qt::PlainText);
