@@ -111,10 +111,32 @@ TEST_F(Menus, ASecondModelessOpeningBringsTheOpenWindowBack) {
     EXPECT_FALSE(first->isMinimized());
     EXPECT_TRUE(first->findChild<QLabel*>("Label2")->isHidden()) << "not loaded again";
 
+    window->menus().labelMenu(2)->mnuSysTray_Click(0); // a modal opening of the open one
+    EXPECT_EQ(window->findChildren<frmMenu*>().size(), 1) << "and it did not hold the caller";
+
     first->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     window->menus().Form_KeyUp(112);
     EXPECT_FALSE(help()->findChild<QLabel*>("Label2")->isHidden()) << "loaded afresh";
+}
+
+TEST_F(Menus, AWindowOpenedWithoutModalityWhileOneIsModalIsMadeModalToo) {
+    load();
+    bool helpWasModal = false;
+    QTimer whileHeld;
+    whileHeld.setSingleShot(true);
+    QObject::connect(&whileHeld, &QTimer::timeout, [&] {
+        window->menus().Form_KeyUp(112); // F1 while About is held open
+        helpWasModal = help() && help()->isModal();
+        if (help())
+            help()->close();
+        if (QWidget* about = windows.find("dormivo::frmAbout"))
+            about->close();
+    });
+    whileHeld.start(0);
+    window->menus().labelMenu(2)->mnuSysTray_Click(2);
+    EXPECT_TRUE(helpWasModal);
+    EXPECT_EQ(windows.loadedCount(), 1);
 }
 
 TEST_F(Menus, UnloadingTheMainWindowLeavesTheProgramToItsLastDialog) {

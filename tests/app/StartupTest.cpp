@@ -1,6 +1,11 @@
+#include "ImageButton.h"
 #include "MainWindowFixture.h"
 #include "ProgramsActive.h"
 #include "StoreError.h"
+
+#include <QTest>
+
+#include <functional>
 
 using namespace dormivo;
 
@@ -94,4 +99,47 @@ TEST_F(Startup, UnloadTakesTheIconOut) {
                    call.data.uID == added.uID;
         });
     EXPECT_TRUE(removed);
+}
+
+TEST(StartupEnding, EveryWayOfEndingWorksFromTheFirstMessageBoxOfTheLoad) {
+    struct Case {
+        const char* what;
+        std::function<void(frmShutdown&)> whileTheBoxIsOpen;
+        std::vector<int> endings;
+        bool mainWindowLoaded;
+    };
+    const Case cases[] = {
+        {"icon Main, then the close picture",
+         [](frmShutdown& w) {
+             w.trayIcon()->mnuSysTray_Click(3);
+             QTest::mouseClick(w.findChild<ImageButton*>("Image1_2"), Qt::LeftButton);
+         },
+         {0},
+         false},
+        {"icon Close", [](frmShutdown& w) { w.trayIcon()->mnuSysTray_Click(4); }, {0}, true},
+        {"Exit", [](frmShutdown& w) { w.Image2_Click(2); }, {0}, false},
+        {"nothing", [](frmShutdown&) {}, {}, true},
+    };
+    for (const auto& c : cases) {
+        test::FakePlatform fakes;
+        test::TempDatabase db;
+        // Restored running on "Lauch Program" with no programs: the load shows a message box.
+        db.exec("INSERT INTO tmpsetting VALUES ('0', 'Started', 5, 0, 5, '1')");
+        std::vector<int> endings;
+        WindowTable windows([&endings](int status) { endings.push_back(status); });
+        frmShutdown window(fakes.platform, db.store(), windows);
+        windows.add(&window);
+        fakes.messages.whileShown = [&] {
+            fakes.messages.whileShown = nullptr;
+            c.whileTheBoxIsOpen(window);
+        };
+        window.load();
+        ASSERT_EQ(fakes.messages.shown.size(), 1u) << c.what;
+        EXPECT_EQ(endings, c.endings) << c.what;
+        EXPECT_EQ(windows.hasEnded(), !c.endings.empty()) << c.what;
+        EXPECT_EQ(windows.isLoaded(&window), c.mainWindowLoaded) << c.what;
+        if (!c.mainWindowLoaded) {
+            EXPECT_EQ(fakes.notifyIcons.calls.back().message, NotifyMessage::Delete) << c.what;
+        }
+    }
 }
