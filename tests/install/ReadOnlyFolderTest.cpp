@@ -1,6 +1,7 @@
 #include "Connection.h"
 #include "RunningApp.h"
 #include "SettingsStore.h"
+#include "StoreError.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -55,13 +56,19 @@ TEST(ReadOnlyFolderTest, OrdinaryUserGetsAPrivateCopyThatKeepsWhatTheProgramSave
     program.start(app.program(), {});
 
     const QString copy = QDir(folders.home.path()).filePath(".local/share/dormivo/info.velkaro");
-    // The socket appears once the window is loaded, the start-up row copied by then.
-    const bool started = waitUntil([&] {
-        return program.state() == QProcess::NotRunning ||
-               !QDir(folders.home.path())
-                    .entryList({QStringLiteral("dormivo-*.socket")}, QDir::System)
-                    .isEmpty();
-    });
+    // Loading copies the start-up row into the per-user copy's settings.
+    const auto startedRowSaved = [&copy] {
+        if (!QFileInfo::exists(copy))
+            return false;
+        try {
+            const auto saved = SettingsStore::openFile(copy.toStdString()).loadSettings();
+            return saved && saved->status.text() == "Started";
+        } catch (const StoreError&) {
+            return false; // not there yet, or being written
+        }
+    };
+    const bool started =
+        waitUntil([&] { return program.state() == QProcess::NotRunning || startedRowSaved(); });
     EXPECT_TRUE(started) << program.readAllStandardError().toStdString();
     EXPECT_EQ(program.state(), QProcess::Running)
         << program.exitCode() << " " << program.readAllStandardError().toStdString();
