@@ -172,6 +172,7 @@ WatchedProcess::WatchedProcess(int reportPipe, ProgramLauncher::FailureReport on
 }
 
 WatchedProcess::~WatchedProcess() {
+    notifier_->setEnabled(false);
     ::close(reportPipe_);
 }
 
