@@ -18,7 +18,10 @@ public:
 
     using FailureReport = std::function<void(const QString& errorOutput)>;
     // Starts a program the same way and keeps an eye on it: when it ends with a failure,
-    // onFailure is called, later, with what the program wrote to its error output.
+    // onFailure is called, later, with what the program wrote to its error output. The
+    // program runs to its end even when we end first; once the application has begun to
+    // quit, onFailure is dropped uncalled, so it must only guard what it points at while
+    // the application runs.
     virtual bool startWatched(const QString& commandLine, FailureReport onFailure) = 0;
 };
 

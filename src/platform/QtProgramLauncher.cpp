@@ -1,8 +1,8 @@
 #include "QtProgramLauncher.h"
 
 #include "CommandLine.h"
+#include "WatchedProcess.h"
 
-#include <QCoreApplication>
 #include <QProcess>
 
 namespace dormivo {
@@ -27,23 +27,8 @@ bool QtProgramLauncher::startWatched(const QString& commandLine, FailureReport o
     QStringList arguments = split(commandLine);
     if (arguments.isEmpty())
         return false;
-    auto* process = new QProcess(QCoreApplication::instance());
-    process->setProgram(arguments.takeFirst());
-    process->setArguments(arguments);
-    process->setStandardOutputFile(QProcess::nullDevice());
-    QObject::connect(process, &QProcess::finished, process,
-                     [process, onFailure](int exitCode, QProcess::ExitStatus status) {
-                         if (status != QProcess::NormalExit || exitCode != 0)
-                             onFailure(
-                                 QString::fromLocal8Bit(process->readAllStandardError()).trimmed());
-                         process->deleteLater();
-                     });
-    process->start();
-    if (process->waitForStarted()) {
-        return true;
-    }
-    delete process;
-    return false;
+    const QString program = arguments.takeFirst();
+    return WatchedProcess::start(program, arguments, std::move(onFailure));
 }
 
 } // namespace dormivo

@@ -34,6 +34,11 @@ TEST_F(StartStop, StartChecksThePeriod) {
         {"0.4", "Minutes", false, 0, kNotAboveZero, "0.4"},
         {"2", "Stunden", true, 7200, {}, "2"},
     };
+    // Whatever happens below, later tests get back the locale they would have had.
+    const struct LocaleGuard {
+        QLocale previous;
+        ~LocaleGuard() { QLocale::setDefault(previous); }
+    } localeGuard;
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     load();
     for (const auto& c : cases) {
@@ -61,7 +66,6 @@ TEST_F(StartStop, StartChecksThePeriod) {
         window->Image2_Click(1);
         EXPECT_FALSE(window->countdown().isRunning);
     }
-    QLocale::setDefault(QLocale::system());
 }
 
 TEST_F(StartStop, StartTwiceStartsOnceAndStopWhileIdleChangesNothing) {

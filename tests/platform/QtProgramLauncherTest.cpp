@@ -1,10 +1,16 @@
 #include "QtProgramLauncher.h"
+#include "WatchedProcess.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
-#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
+#include <QFileSystemWatcher>
+#include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace dormivo;
@@ -45,17 +51,64 @@ TEST(QtProgramLauncher, ReportsWhatCannotBeStarted) {
     EXPECT_TRUE(launcher.start("/bin/true"));
 }
 
+namespace {
+
+// Runs the event loop until every watched program started so far has been accounted for.
+void waitForEveryWatch() {
+    QEventLoop loop;
+    int pending = 0;
+    for (QObject* watch : qApp->findChildren<WatchedProcess*>(Qt::FindDirectChildrenOnly)) {
+        ++pending;
+        QObject::connect(watch, &QObject::destroyed, &loop, [&] {
+            if (--pending == 0)
+                loop.quit();
+        });
+    }
+    if (pending == 0)
+        return;
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_EQ(pending, 0) << "watched programs still running after ten seconds";
+}
+
+} // namespace
+
 TEST(QtProgramLauncher, ReportsAWatchedProgramThatFails) {
     QtProgramLauncher launcher;
     QStringList reports;
     const auto report = [&](const QString& errors) { reports << errors; };
     ASSERT_TRUE(launcher.startWatched("/bin/sh -c \"echo refused >&2; exit 3\"", report));
+    ASSERT_TRUE(launcher.startWatched("/bin/sh -c \"kill -KILL $$\"", report));
     ASSERT_TRUE(launcher.startWatched("/bin/true", report));
-    QElapsedTimer clock;
-    clock.start();
-    while (reports.isEmpty() && clock.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 200);
-    EXPECT_EQ(reports, QStringList{"refused"});
+    waitForEveryWatch();
+    reports.sort();
+    EXPECT_EQ(reports, (QStringList{"", "refused"}));
     EXPECT_FALSE(launcher.startWatched("/nonexistent/dormivo-power shutdown", report));
+}
+
+// Exit right after an expiry must not cut the power action short, nor report into a
+// program that is ending.
+TEST(QtProgramLauncher, AWatchedProgramOutlivesTheApplication) {
+    QTemporaryDir dir;
+    const QString mark = dir.filePath("mark");
+    const QString helper = dir.filePath("helper");
+    QFile script(helper);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(QStringLiteral("#!/bin/sh\nsleep 1\n: > '%1'\nexit 3\n").arg(mark).toUtf8());
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    QFileSystemWatcher watcher({dir.path()});
+    QSignalSpy changes(&watcher, &QFileSystemWatcher::directoryChanged);
+
+    QProcess probe;
+    probe.start(DORMIVO_QUIT_WHILE_WATCHING, {helper});
+    ASSERT_TRUE(probe.waitForFinished(10000));
+    EXPECT_EQ(probe.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(probe.exitCode(), 0);
+    EXPECT_EQ(probe.readAllStandardOutput(), "") << "nothing is reported once quitting";
+
+    const QDeadlineTimer deadline(10000);
+    while (!QFile::exists(mark) && changes.wait(int(deadline.remainingTime()))) {
+    }
+    EXPECT_TRUE(QFile::exists(mark)) << "the watched program was cut short";
 }

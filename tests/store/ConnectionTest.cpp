@@ -4,8 +4,6 @@
 #include "TempDatabase.h"
 
 #include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -68,25 +66,4 @@ TEST(Connection, TheFileIsUnreadableWithoutThePassword) {
     EXPECT_NE(sqlite3_exec(raw, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr),
               SQLITE_OK);
     sqlite3_close(raw);
-}
-
-TEST(Connection, OnlyTheEncryptingShellWithThePasswordOpensIt) {
-    const QString shell = QStandardPaths::findExecutable(QStringLiteral("sqlcipher"));
-    const QString plain = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
-    if (shell.isEmpty() || plain.isEmpty())
-        GTEST_SKIP() << "the sqlcipher and sqlite3 shells are not both installed";
-    test::TempDatabase db;
-    const auto run = [&](const QString& script, const QString& program) {
-        QProcess process;
-        process.start(program, {QString::fromStdString(db.path())});
-        process.write(script.toUtf8());
-        process.closeWriteChannel();
-        process.waitForFinished();
-        return QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
-    };
-    EXPECT_TRUE(run("PRAGMA key = 'quorndale482';\nSELECT Cname FROM actions LIMIT 1;\n", shell)
-                    .contains("Shut Down"));
-    EXPECT_TRUE(run("SELECT Cname FROM actions LIMIT 1;\n", shell).contains("not a database"));
-    EXPECT_TRUE(run("PRAGMA key = 'quorndale482';\nSELECT Cname FROM actions LIMIT 1;\n", plain)
-                    .contains("not a database"));
 }
