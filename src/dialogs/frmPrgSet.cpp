@@ -14,6 +14,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace dormivo {
 namespace {
@@ -47,6 +50,8 @@ frmPrgSet::frmPrgSet(Platform& platform, SettingsStore& store, StoreFailure stor
     chkRun->setAccessibleName(QStringLiteral("Automatically Startup the Program"));
     Label3 = addLabel("Label3", QStringLiteral(" Automatically Startup the Program"),
                       twips(720, 960, 2775, 255));
+    // Widened to the right as far as its text needs in the desktop's font.
+    Label3->resize(std::max(Label3->width(), Label3->sizeHint().width()), Label3->height());
 
     Shape1 = place<QFrame>(this, "Shape1", twips(240, 1560, 2415, 495));
     Shape1->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -70,6 +75,17 @@ frmPrgSet::frmPrgSet(Platform& platform, SettingsStore& store, StoreFailure stor
     connect(cmdOk, &QPushButton::clicked, this, &frmPrgSet::cmdOk_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &SkinnedDialog::unload);
     dragSurfaces({Label2});
+
+    // The small boxes keep their places but never clip the style's indicator.
+    const auto fitIndicator = [this](QWidget* box, QStyle::PixelMetric width,
+                                     QStyle::PixelMetric height) {
+        box->resize(box->size().expandedTo(QSize(style()->pixelMetric(width, nullptr, box),
+                                                 style()->pixelMetric(height, nullptr, box))));
+    };
+    fitIndicator(chkRun, QStyle::PM_IndicatorWidth, QStyle::PM_IndicatorHeight);
+    for (QWidget* option : {Option1, Option2})
+        fitIndicator(option, QStyle::PM_ExclusiveIndicatorWidth,
+                     QStyle::PM_ExclusiveIndicatorHeight);
 }
 
 QString frmPrgSet::runCommand(const QString& appFolder) {
