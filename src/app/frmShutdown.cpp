@@ -10,6 +10,7 @@
 #include "WindowShape.h"
 #include "frmAbout.h"
 #include "frmMenu.h"
+#include "frmPrgSet.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -418,10 +419,15 @@ void frmShutdown::endWithStoreError(const StoreError& error) {
     windows_.endNow(1);
 }
 
-// The start-up options and programs dialogs come with their own windows; until then their
-// menu entries and keys open nothing.
-void frmShutdown::openStartupOptions(Modality) {}
+void frmShutdown::openStartupOptions(Modality modality) {
+    windows_.open<frmPrgSet>(modality, [this] {
+        return new frmPrgSet(
+            platform_, store_, [this](const StoreError& error) { endWithStoreError(error); }, this);
+    });
+}
 
+// The programs dialog comes with its own window; until then its menu entry and key open
+// nothing.
 void frmShutdown::openProgramsList(Modality) {}
 
 void frmShutdown::openHelp(Modality modality) {

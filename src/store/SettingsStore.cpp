@@ -1,6 +1,7 @@
 #include "SettingsStore.h"
 
 #include "Recordset.h"
+#include "StoreError.h"
 
 namespace dormivo {
 namespace {
@@ -44,8 +45,12 @@ void SettingsStore::startupCopy() {
     setting.update();
 }
 
-std::optional<StoredSettings> SettingsStore::loadSettings() {
-    Recordset setting(connection_, "select * from setting");
+std::optional<StoredSettings> SettingsStore::loadSettings(const std::string& table) {
+    // The name goes into the statement text, so only the two tables that hold these columns
+    // are let through.
+    if (table != "setting" && table != "tmpsetting")
+        throw StoreError("There is no settings table named " + table + ".");
+    Recordset setting(connection_, "select * from " + table);
     if (setting.eof())
         return std::nullopt;
     return StoredSettings{setting.field("Type"), setting.field("period"), setting.field("Action"),

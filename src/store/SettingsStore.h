@@ -43,7 +43,9 @@ public:
 
     std::vector<ActionEntry> loadActionList();
     void startupCopy();
-    std::optional<StoredSettings> loadSettings();
+    // The countdown settings of one of the single-row tables, "setting" (the last state) or
+    // "tmpsetting" (the state wanted at the next start).
+    std::optional<StoredSettings> loadSettings(const std::string& table = "setting");
     void saveCountdownSettings(const std::string& periodText, int unitIndex, int actionIndex);
     bool hasPrograms();
     // The action row named so, or none; the name is bound, never pasted into the query.

@@ -4,8 +4,10 @@
 #include "MainWindowFixture.h"
 #include "frmAbout.h"
 #include "frmMenu.h"
+#include "frmPrgSet.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QTest>
 
 #include <functional>
@@ -36,7 +38,7 @@ protected:
         });
         whileHeld.start(0);
         opening();
-        for (const char* cls : {"dormivo::frmMenu", "dormivo::frmAbout"})
+        for (const char* cls : {"dormivo::frmMenu", "dormivo::frmAbout", "dormivo::frmPrgSet"})
             if (QWidget* shown = windows.find(QString::fromLatin1(cls))) {
                 seen = {QString::fromLatin1(cls), shown->isModal()};
                 shown->close();
@@ -68,6 +70,11 @@ TEST_F(Menus, EachEntryAndKeyOpensItsWindowWithItsModality) {
          true},
         {"F1", [&] { keyUp(Qt::Key_F1); }, "dormivo::frmMenu", false},
         {"Shift+F1", [&] { keyUp(Qt::Key_F1, Qt::ShiftModifier); }, "dormivo::frmMenu", false},
+        {"Option menu, &Setting", [&] { menus.labelMenu(1)->mnuSysTray_Click(0); },
+         "dormivo::frmPrgSet", true},
+        {"Ctrl+T",
+         [&] { QTest::keyClick(control<QLineEdit>("txtTime"), Qt::Key_T, Qt::ControlModifier); },
+         "dormivo::frmPrgSet", false},
     };
     for (const auto& c : cases) {
         const Seen seen = open(c.opening);
@@ -137,6 +144,28 @@ TEST_F(Menus, AWindowOpenedWithoutModalityWhileOneIsModalIsMadeModalToo) {
     window->menus().labelMenu(2)->mnuSysTray_Click(2);
     EXPECT_TRUE(helpWasModal);
     EXPECT_EQ(windows.loadedCount(), 1);
+}
+
+TEST_F(Menus, CtrlTTwiceGivesOneStartupOptionsWindow) {
+    load();
+    window->menus().Form_KeyPress(20);
+    auto* first = window->findChild<frmPrgSet*>();
+    ASSERT_NE(first, nullptr);
+    first->findChild<QCheckBox*>("chkRun")->setChecked(true);
+    window->menus().Form_KeyPress(20);
+    EXPECT_EQ(window->findChildren<frmPrgSet*>().size(), 1);
+    EXPECT_TRUE(first->findChild<QCheckBox*>("chkRun")->isChecked()) << "not loaded again";
+    EXPECT_EQ(windows.loadedCount(), 2);
+}
+
+TEST_F(Menus, TheStartupOptionsEndTheProgramWhenTheSettingsFileFails) {
+    load();
+    db.exec("drop table tmpsetting");
+    window->menus().Form_KeyPress(20);
+    EXPECT_EQ(endings, std::vector<int>{1});
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].title, "Dormivo");
+    EXPECT_TRUE(fakes.messages.shown[0].text.contains("tmpsetting"));
 }
 
 TEST_F(Menus, UnloadingTheMainWindowLeavesTheProgramToItsLastDialog) {

@@ -1,0 +1,89 @@
+#include "TimerControl.h"
+
+#include "MessageBoxes.h"
+#include "SettingsStore.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <limits>
+
+namespace dormivo {
+namespace {
+
+template <typename T> T* place(QWidget* parent, const char* name, QRect where) {
+    auto* control = new T(parent);
+    control->setObjectName(QString::fromLatin1(name));
+    control->setGeometry(where);
+    return control;
+}
+
+// A position that the box can show, or none.
+std::optional<int> fitting(const Value& stored, const QComboBox* box) {
+    const auto position = stored.toInt16();
+    if (position && *position >= 0 && *position < box->count())
+        return *position;
+    return std::nullopt;
+}
+
+} // namespace
+
+TimerControl::TimerControl(SettingsStore& store, MessageBoxes& messages, QWidget* parent)
+    : QWidget(parent), store_(store), messages_(messages) {
+    setObjectName(QStringLiteral("TimerControl1"));
+    lblAction = place<QLabel>(this, "lblAction", QRect(0, 6, 48, 17));
+    lblAction->setText(QStringLiteral("Action"));
+    cmbAction = place<QComboBox>(this, "cmbAction", QRect(52, 4, 150, 22));
+    cmbAction->setAccessibleName(QStringLiteral("Action"));
+    lblAction->setBuddy(cmbAction);
+
+    lblAfter = place<QLabel>(this, "lblAfter", QRect(0, 42, 48, 17));
+    lblAfter->setText(QStringLiteral("After"));
+    txtPeriod = place<QLineEdit>(this, "txtPeriod", QRect(52, 40, 57, 21));
+    txtPeriod->setAccessibleName(QStringLiteral("Period"));
+    txtPeriod->setAccessibleDescription(tr("A whole number from 1 to 32767"));
+    lblAfter->setBuddy(txtPeriod);
+    cmbUnit = place<QComboBox>(this, "cmbUnit", QRect(116, 40, 86, 22));
+    cmbUnit->addItems({QStringLiteral("Minutes"), QStringLiteral("Hours")});
+    cmbUnit->setAccessibleName(QStringLiteral("Unit"));
+}
+
+void TimerControl::load(const QString& table, std::string& /*programsActive*/) {
+    cmbAction->clear();
+    for (const auto& action : store_.loadActionList())
+        cmbAction->addItem(QString::fromStdString(action.name));
+    cmbAction->setCurrentIndex(0);
+    cmbUnit->setCurrentIndex(0);
+    txtPeriod->setText(QStringLiteral("5"));
+
+    const auto stored = store_.loadSettings(table.toStdString());
+    if (!stored)
+        return;
+    if (const auto unit = fitting(stored->type, cmbUnit))
+        cmbUnit->setCurrentIndex(*unit);
+    if (const auto period = stored->period.text())
+        txtPeriod->setText(QString::fromStdString(*period));
+    if (const auto action = fitting(stored->action, cmbAction))
+        cmbAction->setCurrentIndex(*action);
+}
+
+std::optional<TimeChoice> TimerControl::values() {
+    bool whole = false;
+    const int period = txtPeriod->text().trimmed().toInt(&whole);
+    // The period is kept as a 16-bit whole number; one that does not fit is refused here
+    // rather than stored cut short.
+    if (!whole || period < 1 || period > std::numeric_limits<std::int16_t>::max()) {
+        messages_.show(QStringLiteral("Please enter the period as a whole number from 1 to "
+                                      "32767."),
+                       MessageStyle::Critical, kProductTitle);
+        txtPeriod->setFocus();
+        txtPeriod->selectAll();
+        return std::nullopt;
+    }
+    return TimeChoice{static_cast<std::int16_t>(period),
+                      static_cast<std::int16_t>(cmbUnit->currentIndex()),
+                      static_cast<std::int16_t>(cmbAction->currentIndex())};
+}
+
+} // namespace dormivo

@@ -1,0 +1,131 @@
+#include "frmPrgSet.h"
+
+#include "Platform.h"
+#include "ProgramsActive.h"
+#include "Registry.h"
+#include "SettingsStore.h"
+#include "StoreError.h"
+#include "TimerControl.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+
+#include <algorithm>
+
+namespace dormivo {
+namespace {
+
+constexpr const char* kRunValueName = "Dormivo";
+
+template <typename T> T* place(QWidget* parent, const char* name, QRect where) {
+    auto* control = new T(parent);
+    control->setObjectName(QString::fromLatin1(name));
+    control->setGeometry(where);
+    return control;
+}
+
+} // namespace
+
+frmPrgSet::frmPrgSet(Platform& platform, SettingsStore& store, StoreFailure storeFailure,
+                     QWidget* parent)
+    : SkinnedDialog("frmPrgSet", QSize(5130, 4200), QStringLiteral("Startup option"), parent),
+      platform_(platform), store_(store), storeFailure_(std::move(storeFailure)) {
+    Image1 = addBackground("Image1", twips(0, 0, 5115, 4215));
+    Label2 = addLabel("Label2", QStringLiteral("Setting"), twips(2160, 120, 1695, 255));
+    QFont bold = font();
+    bold.setBold(true);
+    Label2->setFont(bold);
+    Image2 = addCloseGlyph("Image2", twips(4680, 120, 240, 240));
+
+    Label1 =
+        addLabel("Label1", QStringLiteral("Startup Setting Next Time"), twips(480, 600, 3375, 255));
+    chkRun = place<QCheckBox>(this, "chkRun", twips(480, 960, 200, 200));
+    chkRun->setText(QStringLiteral(" "));
+    chkRun->setAccessibleName(QStringLiteral("Automatically Startup the Program"));
+    Label3 = addLabel("Label3", QStringLiteral(" Automatically Startup the Program"),
+                      twips(720, 960, 2775, 255));
+    // Widened to the right as far as its text needs in the desktop's font.
+    Label3->resize(std::max(Label3->width(), Label3->sizeHint().width()), Label3->height());
+
+    Shape1 = place<QFrame>(this, "Shape1", twips(240, 1560, 2415, 495));
+    Shape1->setFrameStyle(QFrame::Box | QFrame::Plain);
+    Option1 = place<QRadioButton>(this, "Option1", twips(480, 1680, 195, 195));
+    Option1->setAccessibleName(QStringLiteral("Started"));
+    Label5 = addLabel("Label5", QStringLiteral("Started"), twips(720, 1680, 855, 375));
+    Option2 = place<QRadioButton>(this, "Option2", twips(1680, 1680, 195, 195));
+    Option2->setAccessibleName(QStringLiteral("Stopped"));
+    Option2->setChecked(true);
+    Label4 = addLabel("Label4", QStringLiteral("Stopped"), twips(1920, 1680, 1215, 375));
+    for (QLabel* caption : {Label5, Label4})
+        caption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    TimerControl1 = new TimerControl(store_, platform_.messages, this);
+    TimerControl1->setGeometry(twips(600, 2040, 3615, 1335));
+
+    cmdOk = place<QPushButton>(this, "cmdOk", twips(480, 3480, 1455, 375));
+    cmdOk->setText(QStringLiteral("&OK"));
+    cmdCancel = place<QPushButton>(this, "cmdCancel", twips(2520, 3480, 1455, 375));
+    cmdCancel->setText(QStringLiteral("&Cancel"));
+    connect(cmdOk, &QPushButton::clicked, this, &frmPrgSet::cmdOk_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &SkinnedDialog::unload);
+    dragSurfaces({Label2});
+
+    // The small boxes keep their places but never clip the style's indicator.
+    const auto fitIndicator = [this](QWidget* box, QStyle::PixelMetric width,
+                                     QStyle::PixelMetric height) {
+        box->resize(box->size().expandedTo(QSize(style()->pixelMetric(width, nullptr, box),
+                                                 style()->pixelMetric(height, nullptr, box))));
+    };
+    fitIndicator(chkRun, QStyle::PM_IndicatorWidth, QStyle::PM_IndicatorHeight);
+    for (QWidget* option : {Option1, Option2})
+        fitIndicator(option, QStyle::PM_ExclusiveIndicatorWidth,
+                     QStyle::PM_ExclusiveIndicatorHeight);
+}
+
+QString frmPrgSet::runCommand(const QString& appFolder) {
+    const QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    return QDir::toNativeSeparators(appFolder + QLatin1Char('/') + program);
+}
+
+void frmPrgSet::load() {
+    roundCorners();
+    try {
+        const StartupOptions stored = store_.loadStartupOptions();
+        chkRun->setChecked(stored.runAtLogin);
+        if (stored.started)
+            Option1->setChecked(true);
+        TimerControl1->load(QStringLiteral("tmpsetting"), gProgramsActive);
+    } catch (const StoreError& error) {
+        storeFailure_(error);
+        unload();
+    }
+}
+
+void frmPrgSet::cmdOk_Click() {
+    // Checked before anything is written, so that a refused period leaves the registry and
+    // the settings file as they were and the dialog open for a correction.
+    const auto time = TimerControl1->values();
+    if (!time)
+        return;
+    const StartupOptions options{chkRun->isChecked(), Option1->isChecked()};
+    registry::Registry run(platform_.registry);
+    if (options.runAtLogin)
+        run.SetKeyValue(registry::HKEY_LOCAL_MACHINE, registry::kRunKey, kRunValueName,
+                        runCommand(platform_.appFolder).toStdString());
+    else
+        run.DeleteKeyValue(registry::HKEY_LOCAL_MACHINE, registry::kRunKey, kRunValueName);
+    try {
+        store_.saveStartupOptions(options, time->period, time->unit, time->action, gProgramsActive);
+    } catch (const StoreError& error) {
+        storeFailure_(error);
+    }
+    unload();
+}
+
+} // namespace dormivo
