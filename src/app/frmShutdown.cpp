@@ -10,6 +10,7 @@
 #include "WindowShape.h"
 #include "frmAbout.h"
 #include "frmMenu.h"
+#include "frmSetting.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -418,11 +419,19 @@ void frmShutdown::endWithStoreError(const StoreError& error) {
     windows_.endNow(1);
 }
 
-// The start-up options and programs dialogs come with their own windows; until then their
-// menu entries and keys open nothing.
+// The start-up options dialog comes with its own window; until then its menu entry and key
+// open nothing.
 void frmShutdown::openStartupOptions(Modality) {}
 
-void frmShutdown::openProgramsList(Modality) {}
+void frmShutdown::openProgramsList(Modality modality) {
+    try {
+        windows_.open<frmSetting>(modality, [this] {
+            return new frmSetting(platform_, store_, Combo1->currentText(), this);
+        });
+    } catch (const StoreError& error) {
+        endWithStoreError(error);
+    }
+}
 
 void frmShutdown::openHelp(Modality modality) {
     windows_.open<frmMenu>(modality, [this] { return new frmMenu(this); });

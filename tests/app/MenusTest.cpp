@@ -4,8 +4,10 @@
 #include "MainWindowFixture.h"
 #include "frmAbout.h"
 #include "frmMenu.h"
+#include "frmSetting.h"
 
 #include <QApplication>
+#include <QListWidget>
 #include <QTest>
 
 #include <functional>
@@ -36,7 +38,7 @@ protected:
         });
         whileHeld.start(0);
         opening();
-        for (const char* cls : {"dormivo::frmMenu", "dormivo::frmAbout"})
+        for (const char* cls : {"dormivo::frmMenu", "dormivo::frmAbout", "dormivo::frmSetting"})
             if (QWidget* shown = windows.find(QString::fromLatin1(cls))) {
                 seen = {QString::fromLatin1(cls), shown->isModal()};
                 shown->close();
@@ -68,6 +70,9 @@ TEST_F(Menus, EachEntryAndKeyOpensItsWindowWithItsModality) {
          true},
         {"F1", [&] { keyUp(Qt::Key_F1); }, "dormivo::frmMenu", false},
         {"Shift+F1", [&] { keyUp(Qt::Key_F1, Qt::ShiftModifier); }, "dormivo::frmMenu", false},
+        {"Option menu, Options", [&] { menus.labelMenu(1)->mnuSysTray_Click(2); },
+         "dormivo::frmSetting", true},
+        {"Ctrl+O", [&] { menus.Form_KeyPress(15); }, "dormivo::frmSetting", false},
     };
     for (const auto& c : cases) {
         const Seen seen = open(c.opening);
@@ -115,6 +120,18 @@ TEST_F(Menus, ASecondModelessOpeningBringsTheOpenWindowBack) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     window->menus().Form_KeyUp(112);
     EXPECT_FALSE(help()->findChild<QLabel*>("Label2")->isHidden()) << "loaded afresh";
+}
+
+TEST_F(Menus, CtrlOTwiceGivesOneProgramsWindowAndKeepsItsEdits) {
+    load();
+    window->menus().Form_KeyPress(15);
+    auto* first = window->findChild<frmSetting*>();
+    ASSERT_NE(first, nullptr);
+    fakes.filePicker.nextPick = "/usr/bin/true";
+    first->cmdBrowse_Click();
+    window->menus().Form_KeyPress(15);
+    EXPECT_EQ(window->findChildren<frmSetting*>().size(), 1);
+    EXPECT_EQ(first->findChild<QListWidget*>("List1")->count(), 1) << "not loaded again";
 }
 
 TEST_F(Menus, UnloadingTheMainWindowLeavesTheProgramToItsLastDialog) {
