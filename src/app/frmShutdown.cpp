@@ -11,6 +11,7 @@
 #include "frmAbout.h"
 #include "frmMenu.h"
 #include "frmPrgSet.h"
+#include "frmSetting.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -426,9 +427,15 @@ void frmShutdown::openStartupOptions(Modality modality) {
     });
 }
 
-// The programs dialog comes with its own window; until then its menu entry and key open
-// nothing.
-void frmShutdown::openProgramsList(Modality) {}
+void frmShutdown::openProgramsList(Modality modality) {
+    try {
+        windows_.open<frmSetting>(modality, [this] {
+            return new frmSetting(platform_, store_, Combo1->currentText(), this);
+        });
+    } catch (const StoreError& error) {
+        endWithStoreError(error);
+    }
+}
 
 void frmShutdown::openHelp(Modality modality) {
     windows_.open<frmMenu>(modality, [this] { return new frmMenu(this); });

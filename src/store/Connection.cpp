@@ -72,6 +72,21 @@ void Connection::execute(std::string_view sql) {
     }
 }
 
+void Connection::asOneChange(const std::function<void()>& work) {
+    execute("SAVEPOINT change");
+    try {
+        work();
+        execute("RELEASE change");
+    } catch (...) {
+        // Some failures (a full disk, an I/O error) have already undone the whole transaction.
+        if (!sqlite3_get_autocommit(db_.get())) {
+            execute("ROLLBACK TO change");
+            execute("RELEASE change");
+        }
+        throw;
+    }
+}
+
 std::int64_t Connection::lastInsertRowid() const {
     return sqlite3_last_insert_rowid(db_.get());
 }

@@ -2,6 +2,7 @@
 
 #include "Value.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -25,6 +26,9 @@ public:
     // Runs statements that return no rows. "delete * from t" is accepted as deleting every
     // row of t, the form older desktop databases use.
     void execute(std::string_view sql);
+    // Runs work as one change to the file: all of it is kept, or, when it throws, none of it.
+    // Such changes may nest; only the outermost one reaches the file.
+    void asOneChange(const std::function<void()>& work);
 
     std::int64_t lastInsertRowid() const;
     sqlite3* handle() const { return db_.get(); }

@@ -86,9 +86,8 @@ std::vector<std::string> SettingsStore::loadPrograms() {
 }
 
 void SettingsStore::saveProgramsList(const std::vector<std::string>& programs) {
-    // One transaction: a failure half-way must not leave the list emptied.
-    connection_.execute("BEGIN");
-    try {
+    // A failure half-way must not leave the list emptied.
+    connection_.asOneChange([&] {
         connection_.execute("delete * from programs");
         Recordset rows(connection_, "select * from programs");
         for (const auto& program : programs) {
@@ -97,11 +96,7 @@ void SettingsStore::saveProgramsList(const std::vector<std::string>& programs) {
         }
         if (!programs.empty())
             rows.update();
-        connection_.execute("COMMIT");
-    } catch (...) {
-        connection_.execute("ROLLBACK");
-        throw;
-    }
+    });
 }
 
 void SettingsStore::saveProgramsSwitch(bool active) {
@@ -109,6 +104,13 @@ void SettingsStore::saveProgramsSwitch(bool active) {
     firstRowForWriting(setting);
     setting.setField("active", active ? 1 : 0);
     setting.update();
+}
+
+void SettingsStore::savePrograms(const std::vector<std::string>& programs, bool active) {
+    connection_.asOneChange([&] {
+        saveProgramsList(programs);
+        saveProgramsSwitch(active);
+    });
 }
 
 StartupOptions SettingsStore::loadStartupOptions() {

@@ -53,6 +53,9 @@ public:
     std::vector<std::string> loadPrograms();
     void saveProgramsList(const std::vector<std::string>& programs);
     void saveProgramsSwitch(bool active);
+    // The list and its switch together, as the programs dialog confirms them: both are
+    // stored, or on failure neither changes.
+    void savePrograms(const std::vector<std::string>& programs, bool active);
     StartupOptions loadStartupOptions();
     void saveStartupOptions(const StartupOptions& options, int period, int unitIndex,
                             int actionIndex, const std::string& programsActive);

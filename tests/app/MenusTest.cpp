@@ -5,9 +5,11 @@
 #include "frmAbout.h"
 #include "frmMenu.h"
 #include "frmPrgSet.h"
+#include "frmSetting.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QListWidget>
 #include <QTest>
 
 #include <functional>
@@ -38,7 +40,8 @@ protected:
         });
         whileHeld.start(0);
         opening();
-        for (const char* cls : {"dormivo::frmMenu", "dormivo::frmAbout", "dormivo::frmPrgSet"})
+        for (const char* cls :
+             {"dormivo::frmMenu", "dormivo::frmAbout", "dormivo::frmPrgSet", "dormivo::frmSetting"})
             if (QWidget* shown = windows.find(QString::fromLatin1(cls))) {
                 seen = {QString::fromLatin1(cls), shown->isModal()};
                 shown->close();
@@ -75,6 +78,9 @@ TEST_F(Menus, EachEntryAndKeyOpensItsWindowWithItsModality) {
         {"Ctrl+T",
          [&] { QTest::keyClick(control<QLineEdit>("txtTime"), Qt::Key_T, Qt::ControlModifier); },
          "dormivo::frmPrgSet", false},
+        {"Option menu, Options", [&] { menus.labelMenu(1)->mnuSysTray_Click(2); },
+         "dormivo::frmSetting", true},
+        {"Ctrl+O", [&] { menus.Form_KeyPress(15); }, "dormivo::frmSetting", false},
     };
     for (const auto& c : cases) {
         const Seen seen = open(c.opening);
@@ -166,6 +172,18 @@ TEST_F(Menus, TheStartupOptionsEndTheProgramWhenTheSettingsFileFails) {
     ASSERT_EQ(fakes.messages.shown.size(), 1u);
     EXPECT_EQ(fakes.messages.shown[0].title, "Dormivo");
     EXPECT_TRUE(fakes.messages.shown[0].text.contains("tmpsetting"));
+}
+
+TEST_F(Menus, CtrlOTwiceGivesOneProgramsWindowAndKeepsItsEdits) {
+    load();
+    window->menus().Form_KeyPress(15);
+    auto* first = window->findChild<frmSetting*>();
+    ASSERT_NE(first, nullptr);
+    fakes.filePicker.nextPick = "/usr/bin/true";
+    first->cmdBrowse_Click();
+    window->menus().Form_KeyPress(15);
+    EXPECT_EQ(window->findChildren<frmSetting*>().size(), 1);
+    EXPECT_EQ(first->findChild<QListWidget*>("List1")->count(), 1) << "not loaded again";
 }
 
 TEST_F(Menus, UnloadingTheMainWindowLeavesTheProgramToItsLastDialog) {

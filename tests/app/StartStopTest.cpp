@@ -145,5 +145,10 @@ TEST_F(StartStop, LauchProgramWarnsAboutAnUnusableListAndRunsOn) {
             EXPECT_EQ(fakes.messages.shown[0].style, MessageStyle::Critical);
             EXPECT_EQ(fakes.messages.shown[0].title, "Dormivo");
         }
+        QWidget* programs = windows.find("dormivo::frmSetting");
+        EXPECT_EQ(programs != nullptr, !c.message.isEmpty()) << c.what;
+        if (programs) {
+            EXPECT_FALSE(programs->isModal()) << c.what;
+        }
     }
 }

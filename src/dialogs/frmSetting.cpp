@@ -1,0 +1,172 @@
+#include "frmSetting.h"
+
+#include "ImageButton.h"
+#include "ProgramsActive.h"
+#include "StoreError.h"
+#include "UpdateRunEntries.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyledItemDelegate>
+
+namespace dormivo {
+namespace {
+
+const QString kLauchProgram = QStringLiteral("Lauch Program");
+
+// The list's entries as the Run entries read them.
+class ListEntries final : public ProgramList {
+public:
+    explicit ListEntries(const QListWidget& list) : list_(list) {}
+    int count() const override { return list_.count(); }
+    std::string item(int position) const override {
+        return list_.item(position)->text().toStdString();
+    }
+
+private:
+    const QListWidget& list_;
+};
+
+// Every path is laid out as wide as the list, so that a long one is shortened in its middle
+// and keeps its file name in sight instead of running off the right edge.
+class ListWidePaths final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return {0, QStyledItemDelegate::sizeHint(option, index).height()};
+    }
+};
+
+QPushButton* addButton(QWidget* parent, const char* name, const QString& text, QRect place) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(place);
+    return button;
+}
+
+QRadioButton* addOption(QWidget* parent, const char* name, const QString& accessibleName,
+                        QRect place) {
+    auto* option = new QRadioButton(parent);
+    option->setObjectName(QString::fromLatin1(name));
+    option->setGeometry(place);
+    option->setAccessibleName(accessibleName);
+    return option;
+}
+
+} // namespace
+
+frmSetting::frmSetting(Platform& platform, SettingsStore& store, QString actionText,
+                       QWidget* parent)
+    : SkinnedDialog("frmSetting", QSize(5760, 4215), QStringLiteral("Setting"), parent),
+      platform_(platform), store_(store), actionText_(std::move(actionText)) {
+    Image1 = addBackground("Image1", twips(0, 0, 5775, 4215));
+    Label2 = addLabel("Label2", QStringLiteral("Options"), twips(2400, 120, 1695, 255));
+    QFont bold = font();
+    bold.setBold(true);
+    Label2->setFont(bold);
+    Image2 = addCloseGlyph("Image2", twips(5280, 120, 240, 240));
+    Label1 = addLabel("Label1", QString(), twips(240, 600, 5175, 495));
+    Label1->setWordWrap(true);
+    Label5 = addLabel("Label5", QStringLiteral("Status"), twips(480, 1080, 1215, 255));
+
+    Shape1 = new QFrame(this);
+    Shape1->setObjectName(QStringLiteral("Shape1"));
+    Shape1->setFrameShape(QFrame::Box);
+    Shape1->setGeometry(twips(240, 1320, 2175, 375));
+    optEnable = addOption(this, "optEnable", QStringLiteral("Active"), twips(360, 1440, 195, 195));
+    Label3 = addLabel("Label3", QStringLiteral("Active"), twips(600, 1440, 855, 375));
+    optDisable =
+        addOption(this, "optDisable", QStringLiteral("Inactive"), twips(1560, 1440, 195, 195));
+    Label4 = addLabel("Label4", QStringLiteral("Inactive"), twips(1800, 1440, 1215, 375));
+    for (QLabel* label : {Label3, Label4})
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    optDisable->setChecked(true);
+
+    List1 = new QListWidget(this);
+    List1->setObjectName(QStringLiteral("List1"));
+    List1->setAccessibleName(tr("Programs"));
+    List1->setGeometry(twips(240, 1800, 4095, 1620));
+    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    List1->setTextElideMode(Qt::ElideMiddle);
+    List1->setItemDelegate(new ListWidePaths(List1));
+
+    cmdBrowse = addButton(this, "cmdBrowse", QStringLiteral("&Add"), twips(4560, 2160, 855, 375));
+    cmdRemove =
+        addButton(this, "cmdRemove", QStringLiteral("&Remove"), twips(4560, 2760, 855, 375));
+    cmdOk = addButton(this, "cmdOk", QStringLiteral("&OK"), twips(600, 3600, 855, 375));
+    cmdCancel =
+        addButton(this, "cmdCancel", QStringLiteral("&Cancel"), twips(2760, 3600, 1095, 375));
+    connect(cmdBrowse, &QPushButton::clicked, this, &frmSetting::cmdBrowse_Click);
+    connect(cmdRemove, &QPushButton::clicked, this, &frmSetting::cmdRemove_Click);
+    connect(cmdOk, &QPushButton::clicked, this, &frmSetting::cmdOk_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmSetting::unload);
+
+    dragSurfaces({Label1, Label2});
+}
+
+void frmSetting::load() {
+    roundCorners();
+    Label1->setText(actionText_ == kLauchProgram
+                        ? QStringLiteral("Run The Programs Below After Period Finished. ")
+                        : QStringLiteral("Run The Programs Below After ") + actionText_);
+    for (const auto& program : store_.loadPrograms())
+        appendProgram(QString::fromStdString(program));
+    if (gProgramsActive == "1")
+        optEnable->setChecked(true);
+}
+
+void frmSetting::appendProgram(const QString& path) {
+    auto* entry = new QListWidgetItem(path, List1);
+    entry->setToolTip(path);
+}
+
+void frmSetting::updateRunEntries(const std::string& activeFlag) {
+    registry::Registry registry(platform_.registry);
+    const ListEntries entries(*List1);
+    UpdateRunEntries(registry, activeFlag, &entries, std::string());
+}
+
+void frmSetting::cmdBrowse_Click() {
+    const QString path = platform_.filePicker.openFileName(this);
+    if (!path.isEmpty())
+        appendProgram(path);
+}
+
+void frmSetting::cmdRemove_Click() {
+    if (List1->count() == 0)
+        return;
+    const QList<QListWidgetItem*> selected = List1->selectedItems();
+    if (selected.isEmpty()) {
+        platform_.messages.show(QStringLiteral("Please Select The Program Path To Remove"),
+                                MessageStyle::Information, kProductTitle);
+        return;
+    }
+    // The values of every position go, whatever the status: the positions shift below the
+    // removed entry, and OK writes them afresh when the list is Active.
+    updateRunEntries("0");
+    delete selected.front();
+}
+
+void frmSetting::cmdOk_Click() {
+    std::vector<std::string> programs;
+    for (int i = 0; i < List1->count(); ++i)
+        programs.push_back(List1->item(i)->text().toStdString());
+    const bool active = optEnable->isChecked();
+    try {
+        store_.savePrograms(programs, active);
+    } catch (const StoreError& error) {
+        // Nothing was stored: the dialog stays open with the user's list, to try again.
+        platform_.messages.show(QString::fromStdString(error.what()), MessageStyle::Critical,
+                                kProductTitle);
+        return;
+    }
+    gProgramsActive = active ? "1" : "0";
+    updateRunEntries(gProgramsActive);
+    unload();
+}
+
+} // namespace dormivo

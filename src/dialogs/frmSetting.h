@@ -1,0 +1,56 @@
+#pragma once
+
+#include "Platform.h"
+#include "SettingsStore.h"
+#include "SkinnedDialog.h"
+
+class QFrame;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+
+namespace dormivo {
+
+// The programs dialog: the list of programs started when a "Lauch Program" countdown runs
+// out, and whether that list is Active. OK stores both and brings the Run entries in line;
+// every other way out leaves the store as it was.
+class frmSetting final : public SkinnedDialog {
+    Q_OBJECT
+public:
+    // actionText: the main window's chosen action, which the instruction line names.
+    frmSetting(Platform& platform, SettingsStore& store, QString actionText,
+               QWidget* parent = nullptr);
+
+    // Form_Load; a failure of the settings file is thrown (StoreError).
+    void load();
+
+    void cmdBrowse_Click();
+    void cmdRemove_Click();
+    void cmdOk_Click();
+
+private:
+    void appendProgram(const QString& path);
+    void updateRunEntries(const std::string& activeFlag);
+
+    Platform& platform_;
+    SettingsStore& store_;
+    QString actionText_;
+
+    QLabel* Image1 = nullptr;
+    QLabel* Label2 = nullptr;
+    ImageButton* Image2 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label5 = nullptr;
+    QFrame* Shape1 = nullptr;
+    QRadioButton* optEnable = nullptr;
+    QLabel* Label3 = nullptr;
+    QRadioButton* optDisable = nullptr;
+    QLabel* Label4 = nullptr;
+    QListWidget* List1 = nullptr;
+    QPushButton* cmdBrowse = nullptr;
+    QPushButton* cmdRemove = nullptr;
+    QPushButton* cmdOk = nullptr;
+    QPushButton* cmdCancel = nullptr;
+};
+
+} // namespace dormivo
