@@ -3,6 +3,7 @@
 #include "ImageButton.h"
 #include "KeyPreview.h"
 #include "PeriodCheck.h"
+#include "Placement.h"
 #include "ProgramsActive.h"
 #include "SecondsToText.h"
 #include "SkinPictures.h"
@@ -29,18 +30,6 @@ namespace {
 const QString kLauchProgram = QStringLiteral("Lauch Program");
 const QColor kWhite(0xFF, 0xFF, 0xFF);
 const QColor kBlack(0, 0, 0);
-
-// Places are kept in twips, as the window was laid out; 15 twips make one pixel.
-QRect twips(int left, int top, int width, int height) {
-    return QRect(left / 15, top / 15, width / 15, height / 15);
-}
-
-template <typename T> T* place(QWidget* parent, const QString& name, QRect where) {
-    auto* control = new T(parent);
-    control->setObjectName(name);
-    control->setGeometry(where);
-    return control;
-}
 
 // The list position of the text a combo box shows, or -1 when the text is not one of its
 // items (the box is editable).

@@ -38,10 +38,6 @@ void SkinnedDialog::placeOverOpener() {
         move(area.center() - rect().center());
 }
 
-QRect SkinnedDialog::twips(int left, int top, int width, int height) {
-    return QRect(left / 15, top / 15, width / 15, height / 15);
-}
-
 QLabel* SkinnedDialog::addBackground(const char* name, QRect place) {
     auto* background = addLabel(name, QString(), place);
     background->setPixmap(SkinPictures::background(place.size(), devicePixelRatioF()));
@@ -51,10 +47,18 @@ QLabel* SkinnedDialog::addBackground(const char* name, QRect place) {
 }
 
 QLabel* SkinnedDialog::addLabel(const char* name, const QString& text, QRect place) {
-    auto* label = new QLabel(text, this);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(place);
+    auto* label = dormivo::place<QLabel>(this, QString::fromLatin1(name), place);
+    label->setText(text);
     return label;
+}
+
+QLabel* SkinnedDialog::addTitle(const char* name, const QString& text, QRect place) {
+    QLabel* title = addLabel(name, text, place);
+    QFont bold = font();
+    bold.setBold(true);
+    title->setFont(bold);
+    dragSurfaces({title});
+    return title;
 }
 
 ImageButton* SkinnedDialog::addCloseGlyph(const char* name, QRect place) {

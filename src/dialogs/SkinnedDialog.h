@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Placement.h"
+
 #include <QWidget>
 
 #include <initializer_list>
@@ -22,17 +24,16 @@ public:
 
     void unload();
 
-    // Places are kept in twips; 15 twips make one pixel.
-    static QRect twips(int left, int top, int width, int height);
-
 signals:
     void unloaded();
 
 protected:
     // The stretched background, which moves the window when pressed.
     QLabel* addBackground(const char* name, QRect place);
-    // A title or other label; pass it to dragSurfaces() to let it move the window.
+    // A label; pass it to dragSurfaces() to let it move the window.
     QLabel* addLabel(const char* name, const QString& text, QRect place);
+    // The title in the title band, in bold; it moves the window.
+    QLabel* addTitle(const char* name, const QString& text, QRect place);
     // The 16 x 16 cross and the "Close" picture; both unload the window.
     ImageButton* addCloseGlyph(const char* name, QRect place);
     ImageButton* addClosePicture(const char* name, QRect place);

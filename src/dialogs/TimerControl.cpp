@@ -1,6 +1,7 @@
 #include "TimerControl.h"
 
 #include "MessageBoxes.h"
+#include "Placement.h"
 #include "SettingsStore.h"
 
 #include <QComboBox>
@@ -11,13 +12,6 @@
 
 namespace dormivo {
 namespace {
-
-template <typename T> T* place(QWidget* parent, const char* name, QRect where) {
-    auto* control = new T(parent);
-    control->setObjectName(QString::fromLatin1(name));
-    control->setGeometry(where);
-    return control;
-}
 
 // A position that the box can show, or none.
 std::optional<int> fitting(const Value& stored, const QComboBox* box) {

@@ -10,14 +10,11 @@ namespace dormivo {
 frmAbout::frmAbout(QWidget* parent)
     : SkinnedDialog("frmAbout", QSize(4665, 2520), QStringLiteral("About Dormivo"), parent) {
     Image1 = addBackground("Image1", twips(0, 0, 4635, 2535));
-    Label3 = addLabel("Label3", QStringLiteral("About "), twips(2040, 45, 615, 255));
-    QFont bold = font();
-    bold.setBold(true);
-    Label3->setFont(bold);
+    Label3 = addTitle("Label3", QStringLiteral("About "), twips(2040, 45, 615, 255));
     Image2 = addCloseGlyph("Image2", twips(4320, 50, 225, 195));
     Label2 = addLabel("Label2", QStringLiteral("Dormivo V 1.0"), twips(960, 480, 2655, 255));
     Label2->setAlignment(Qt::AlignCenter);
-    Label2->setFont(bold);
+    Label2->setFont(Label3->font());
 
     Line1 = new QFrame(this);
     Line1->setObjectName(QStringLiteral("Line1"));
@@ -32,7 +29,6 @@ frmAbout::frmAbout(QWidget* parent)
     for (QLabel* line : {lblMaker, lblContact})
         line->setAlignment(Qt::AlignCenter);
     Image3 = addClosePicture("Image3", twips(3240, 1920, 975, 435));
-    dragSurfaces({Label3});
 }
 
 void frmAbout::load() {

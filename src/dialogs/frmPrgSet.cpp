@@ -23,13 +23,6 @@ namespace {
 
 constexpr const char* kRunValueName = "Dormivo";
 
-template <typename T> T* place(QWidget* parent, const char* name, QRect where) {
-    auto* control = new T(parent);
-    control->setObjectName(QString::fromLatin1(name));
-    control->setGeometry(where);
-    return control;
-}
-
 } // namespace
 
 frmPrgSet::frmPrgSet(Platform& platform, SettingsStore& store, StoreFailure storeFailure,
@@ -37,10 +30,7 @@ frmPrgSet::frmPrgSet(Platform& platform, SettingsStore& store, StoreFailure stor
     : SkinnedDialog("frmPrgSet", QSize(5130, 4200), QStringLiteral("Startup option"), parent),
       platform_(platform), store_(store), storeFailure_(std::move(storeFailure)) {
     Image1 = addBackground("Image1", twips(0, 0, 5115, 4215));
-    Label2 = addLabel("Label2", QStringLiteral("Setting"), twips(2160, 120, 1695, 255));
-    QFont bold = font();
-    bold.setBold(true);
-    Label2->setFont(bold);
+    Label2 = addTitle("Label2", QStringLiteral("Setting"), twips(2160, 120, 1695, 255));
     Image2 = addCloseGlyph("Image2", twips(4680, 120, 240, 240));
 
     Label1 =
@@ -74,7 +64,6 @@ frmPrgSet::frmPrgSet(Platform& platform, SettingsStore& store, StoreFailure stor
     cmdCancel->setText(QStringLiteral("&Cancel"));
     connect(cmdOk, &QPushButton::clicked, this, &frmPrgSet::cmdOk_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &SkinnedDialog::unload);
-    dragSurfaces({Label2});
 
     // The small boxes keep their places but never clip the style's indicator.
     const auto fitIndicator = [this](QWidget* box, QStyle::PixelMetric width,

@@ -40,18 +40,15 @@ public:
     }
 };
 
-QPushButton* addButton(QWidget* parent, const char* name, const QString& text, QRect place) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(place);
+QPushButton* addButton(QWidget* parent, const char* name, const QString& text, QRect where) {
+    auto* button = place<QPushButton>(parent, QString::fromLatin1(name), where);
+    button->setText(text);
     return button;
 }
 
 QRadioButton* addOption(QWidget* parent, const char* name, const QString& accessibleName,
-                        QRect place) {
-    auto* option = new QRadioButton(parent);
-    option->setObjectName(QString::fromLatin1(name));
-    option->setGeometry(place);
+                        QRect where) {
+    auto* option = place<QRadioButton>(parent, QString::fromLatin1(name), where);
     option->setAccessibleName(accessibleName);
     return option;
 }
@@ -63,10 +60,7 @@ frmSetting::frmSetting(Platform& platform, SettingsStore& store, QString actionT
     : SkinnedDialog("frmSetting", QSize(5760, 4215), QStringLiteral("Setting"), parent),
       platform_(platform), store_(store), actionText_(std::move(actionText)) {
     Image1 = addBackground("Image1", twips(0, 0, 5775, 4215));
-    Label2 = addLabel("Label2", QStringLiteral("Options"), twips(2400, 120, 1695, 255));
-    QFont bold = font();
-    bold.setBold(true);
-    Label2->setFont(bold);
+    Label2 = addTitle("Label2", QStringLiteral("Options"), twips(2400, 120, 1695, 255));
     Image2 = addCloseGlyph("Image2", twips(5280, 120, 240, 240));
     Label1 = addLabel("Label1", QString(), twips(240, 600, 5175, 495));
     Label1->setWordWrap(true);
@@ -105,7 +99,7 @@ frmSetting::frmSetting(Platform& platform, SettingsStore& store, QString actionT
     connect(cmdOk, &QPushButton::clicked, this, &frmSetting::cmdOk_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmSetting::unload);
 
-    dragSurfaces({Label1, Label2});
+    dragSurfaces({Label1});
 }
 
 void frmSetting::load() {
