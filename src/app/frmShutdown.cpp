@@ -206,8 +206,7 @@ void frmShutdown::createControls() {
     Timer1->setTimerType(Qt::PreciseTimer);
     connect(Timer1, &QTimer::timeout, this, &frmShutdown::Timer1_Timer);
 
-    for (QLabel* handle : {Label3, Label4, lblCaption})
-        handle->installEventFilter(this);
+    MoveWindowFrom({Label3, Label4, lblCaption});
     auto* keys = new KeyPreview(this);
     connect(keys, &KeyPreview::keyPress, &menus_, &MainWindowMenus::Form_KeyPress);
     connect(keys, &KeyPreview::keyRelease, &menus_, &MainWindowMenus::Form_KeyUp);
@@ -456,14 +455,6 @@ void frmShutdown::paintEvent(QPaintEvent*) {
 
 void frmShutdown::mousePressEvent(QMouseEvent*) {
     DragWindow(this);
-}
-
-bool frmShutdown::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonPress && watched != this) {
-        DragWindow(this);
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace dormivo

@@ -86,8 +86,7 @@ ImageButton* SkinnedDialog::addClosePicture(const char* name, QRect place) {
 }
 
 void SkinnedDialog::dragSurfaces(std::initializer_list<QWidget*> surfaces) {
-    for (QWidget* surface : surfaces)
-        surface->installEventFilter(this);
+    MoveWindowFrom(surfaces);
 }
 
 void SkinnedDialog::roundCorners() {
@@ -109,15 +108,6 @@ void SkinnedDialog::closeEvent(QCloseEvent* event) {
         unloaded_ = true;
         emit unloaded();
     }
-}
-
-bool SkinnedDialog::eventFilter(QObject* watched, QEvent* event) {
-    // Any button moves the window.
-    if (event->type() == QEvent::MouseButtonPress && watched != this) {
-        DragWindow(this);
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace dormivo

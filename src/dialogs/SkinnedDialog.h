@@ -42,7 +42,6 @@ protected:
     void roundCorners();
 
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void placeOverOpener();

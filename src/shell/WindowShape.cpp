@@ -34,6 +34,20 @@ private:
     QPoint offset_;
 };
 
+// Moves the window of the control it watches when any button is pressed on that control.
+class DragSurface final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::MouseButtonPress)
+            return false;
+        DragWindow(static_cast<QWidget*>(watched));
+        return true;
+    }
+};
+
 } // namespace
 
 QRegion roundedRegion(int width, int height, int cornerWidth, int cornerHeight) {
@@ -45,6 +59,11 @@ QRegion roundedRegion(int width, int height, int cornerWidth, int cornerHeight) 
 void RoundWindow(QWidget* window, int cornerWidth, int cornerHeight) {
     const QSize size = window->frameGeometry().size();
     window->setMask(roundedRegion(size.width(), size.height(), cornerWidth, cornerHeight));
+}
+
+void MoveWindowFrom(std::initializer_list<QWidget*> surfaces) {
+    for (QWidget* surface : surfaces)
+        surface->installEventFilter(new DragSurface(surface));
 }
 
 void DragWindow(QWidget* window) {

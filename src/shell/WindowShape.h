@@ -2,6 +2,8 @@
 
 #include <QRegion>
 
+#include <initializer_list>
+
 class QWidget;
 
 namespace dormivo {
@@ -17,5 +19,8 @@ void RoundWindow(QWidget* window, int cornerWidth, int cornerHeight);
 // Moves the window with the mouse until the button is released, as a title bar would; where
 // the window system refuses to move it, the window follows the mouse itself.
 void DragWindow(QWidget* window);
+
+// Lets pressing any mouse button on each of these controls move their window.
+void MoveWindowFrom(std::initializer_list<QWidget*> surfaces);
 
 } // namespace dormivo
