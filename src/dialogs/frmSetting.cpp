@@ -12,6 +12,8 @@
 #include <QRadioButton>
 #include <QStyledItemDelegate>
 
+#include <algorithm>
+
 namespace dormivo {
 namespace {
 
@@ -77,6 +79,9 @@ frmSetting::frmSetting(Platform& platform, SettingsStore& store, QString actionT
     Label4 = addLabel("Label4", QStringLiteral("Inactive"), twips(1800, 1440, 1215, 375));
     for (QLabel* label : {Label3, Label4})
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The frame holds the whole status row, whatever the font makes of "Inactive".
+    const int rowEnd = Label4->x() + Label4->fontMetrics().horizontalAdvance(Label4->text()) + 6;
+    Shape1->resize(std::max(Shape1->width(), rowEnd - Shape1->x()), Shape1->height());
     optDisable->setChecked(true);
 
     List1 = new QListWidget(this);
