@@ -122,6 +122,7 @@ void frmShutdown::createControls() {
     for (int i = 0; i < 3; ++i) {
         Label6[i] = place<ImageButton>(this, QStringLiteral("Label6_%1").arg(i), menuPlaces[i]);
         Label6[i]->setText(QString::fromLatin1(menuTitles[i]));
+        Label6[i]->setRole(ImageButton::Role::MenuButton);
         Label6[i]->setAccessibleName(Label6[i]->text());
         Label6[i]->setAccessibleDescription(tr("Opens the %1 menu").arg(Label6[i]->text()));
         Label6[i]->adjustSize();
@@ -153,6 +154,9 @@ void frmShutdown::createControls() {
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Combo1 = place<QComboBox>(this, QStringLiteral("Combo1"), twips(360, 1080, 1215, 315));
     Combo1->setEditable(true);
+    // Readers on Linux name a combo box by its text and say its label through the buddy.
+    Combo1->setAccessibleName(Label1->text());
+    Label1->setBuddy(Combo1);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     showTextFromItsStart(Combo1);
     connect(Combo1, &QComboBox::currentIndexChanged, this, &frmShutdown::Combo1_Click);
@@ -161,6 +165,8 @@ void frmShutdown::createControls() {
     Label2->setText(QStringLiteral("After"));
     txtTime = place<QLineEdit>(this, QStringLiteral("txtTime"), twips(1200, 1680, 855, 285));
     txtTime->setText(QStringLiteral("5"));
+    txtTime->setAccessibleName(Label2->text());
+    Label2->setBuddy(txtTime);
     cmbtime = place<QComboBox>(this, QStringLiteral("cmbtime"), twips(2400, 1680, 855, 315));
     cmbtime->setEditable(true);
     cmbtime->setInsertPolicy(QComboBox::NoInsert);
@@ -180,11 +186,13 @@ void frmShutdown::createControls() {
         Image2[i] = place<ImageButton>(this, QStringLiteral("Image2_%1").arg(i),
                                        twips(imageLefts[i], 2760, 1095, 375));
         Image2[i]->setScaledContents(true);
-        Label5[i] = place<ImageButton>(this, QStringLiteral("Label5_%1").arg(i),
-                                       twips(captionLefts[i], 2865, captionWidths[i], 255));
+        // The caption lies inside its picture, so that the two make one button to a reader.
+        Label5[i] = place<ImageButton>(
+            Image2[i], QStringLiteral("Label5_%1").arg(i),
+            twips(captionLefts[i] - imageLefts[i], 2865 - 2760, captionWidths[i], 255));
+        Label5[i]->setRole(ImageButton::Role::Caption);
         Label5[i]->setText(QString::fromLatin1(captions[i]));
-        for (ImageButton* surface : {Image2[i], Label5[i]})
-            surface->setAccessibleName(Label5[i]->text());
+        Image2[i]->setAccessibleName(Label5[i]->text());
         Label5[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         Label5[i]->setFont(bold);
         setTextColour(Label5[i], kWhite);
@@ -214,6 +222,14 @@ void frmShutdown::createControls() {
     // Each tick stands for one second: a precise timer keeps N ticks N seconds apart.
     Timer1->setTimerType(Qt::PreciseTimer);
     connect(Timer1, &QTimer::timeout, this, &frmShutdown::Timer1_Timer);
+
+    // Tab starts where it always did, in the action box, and reaches the buttons after the
+    // boxes.
+    const std::array<QWidget*, 12> tabOrder{Combo1,    txtTime,   cmbtime,   Image2[0],
+                                            Image2[1], Image2[2], Label6[0], Label6[1],
+                                            Label6[2], Image1[0], Image1[1], Image1[2]};
+    for (std::size_t i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
     for (QLabel* handle : {Label3, Label4, lblCaption})
         handle->installEventFilter(this);
