@@ -24,7 +24,6 @@
 namespace dormivo {
 namespace {
 
-const QString kLauchProgram = QStringLiteral("Lauch Program");
 const QColor kWhite(0xFF, 0xFF, 0xFF);
 const QColor kBlack(0, 0, 0);
 
@@ -75,6 +74,7 @@ frmShutdown::frmShutdown(Platform& platform, SettingsStore& store, WindowTable& 
     : QWidget(parent, Qt::FramelessWindowHint), platform_(platform), store_(store),
       windows_(windows),
       expiry_(store, platform.launcher, platform.registry, platform.messages, platform.appFolder),
+      lastWarning_(platform.notifier, [this] { Image2_Click(1); }),
       menus_(platform.notifyIcons, this, commands()) {
     setObjectName(QStringLiteral("frmShutdown"));
     setWindowTitle(kProductTitle);
@@ -353,6 +353,7 @@ void frmShutdown::Command1_Click() {
     Command1->setEnabled(false);
     Command3->setEnabled(true);
     Timer1->start();
+    lastWarning_.update(countdown_.totalSeconds, Combo1->currentText());
 
     // The countdown runs even when its settings cannot be saved.
     try {
@@ -377,6 +378,7 @@ void frmShutdown::Command3_Click() {
     if (!countdown_.stop())
         return;
     Timer1->stop();
+    lastWarning_.withdraw();
     Label3->setText(QStringLiteral("Not Running"));
     Command1->setEnabled(true);
     Command3->setEnabled(false);
@@ -422,6 +424,8 @@ void frmShutdown::Timer1_Timer() {
             return;
         }
         Command3_Click();
+    } else {
+        lastWarning_.update(remaining, Combo1->currentText());
     }
     Label4->setText(QStringLiteral("remaining time to ") + Combo1->currentText() +
                     QStringLiteral(" is ") + SecondsToText(remaining));
@@ -456,6 +460,7 @@ void frmShutdown::closeEvent(QCloseEvent* event) {
     if (!unloadedAlready_) {
         unloadedAlready_ = true;
         Timer1->stop();
+        lastWarning_.withdraw();
         Form_Unload();
         emit unloaded();
     }
