@@ -27,7 +27,6 @@
 namespace dormivo {
 namespace {
 
-const QString kLauchProgram = QStringLiteral("Lauch Program");
 const QColor kWhite(0xFF, 0xFF, 0xFF);
 const QColor kBlack(0, 0, 0);
 
@@ -66,6 +65,7 @@ frmShutdown::frmShutdown(Platform& platform, SettingsStore& store, WindowTable& 
     : QWidget(parent, Qt::FramelessWindowHint), platform_(platform), store_(store),
       windows_(windows),
       expiry_(store, platform.launcher, platform.registry, platform.messages, platform.appFolder),
+      lastWarning_(platform.notifier, [this] { Image2_Click(1); }),
       menus_(platform.notifyIcons, this, commands()) {
     setObjectName(QStringLiteral("frmShutdown"));
     setWindowTitle(kProductTitle);
@@ -113,6 +113,7 @@ void frmShutdown::createControls() {
     for (int i = 0; i < 3; ++i) {
         Label6[i] = place<ImageButton>(this, QStringLiteral("Label6_%1").arg(i), menuPlaces[i]);
         Label6[i]->setText(QString::fromLatin1(menuTitles[i]));
+        Label6[i]->setRole(ImageButton::Role::MenuButton);
         Label6[i]->setAccessibleName(Label6[i]->text());
         Label6[i]->setAccessibleDescription(tr("Opens the %1 menu").arg(Label6[i]->text()));
         Label6[i]->adjustSize();
@@ -144,6 +145,9 @@ void frmShutdown::createControls() {
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Combo1 = place<QComboBox>(this, QStringLiteral("Combo1"), twips(360, 1080, 1215, 315));
     Combo1->setEditable(true);
+    // Readers on Linux name a combo box by its text and say its label through the buddy.
+    Combo1->setAccessibleName(Label1->text());
+    Label1->setBuddy(Combo1);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     showTextFromItsStart(Combo1);
     connect(Combo1, &QComboBox::currentIndexChanged, this, &frmShutdown::Combo1_Click);
@@ -152,6 +156,8 @@ void frmShutdown::createControls() {
     Label2->setText(QStringLiteral("After"));
     txtTime = place<QLineEdit>(this, QStringLiteral("txtTime"), twips(1200, 1680, 855, 285));
     txtTime->setText(QStringLiteral("5"));
+    txtTime->setAccessibleName(Label2->text());
+    Label2->setBuddy(txtTime);
     cmbtime = place<QComboBox>(this, QStringLiteral("cmbtime"), twips(2400, 1680, 855, 315));
     cmbtime->setEditable(true);
     cmbtime->setInsertPolicy(QComboBox::NoInsert);
@@ -171,11 +177,13 @@ void frmShutdown::createControls() {
         Image2[i] = place<ImageButton>(this, QStringLiteral("Image2_%1").arg(i),
                                        twips(imageLefts[i], 2760, 1095, 375));
         Image2[i]->setScaledContents(true);
-        Label5[i] = place<ImageButton>(this, QStringLiteral("Label5_%1").arg(i),
-                                       twips(captionLefts[i], 2865, captionWidths[i], 255));
+        // The caption lies inside its picture, so that the two make one button to a reader.
+        Label5[i] = place<ImageButton>(
+            Image2[i], QStringLiteral("Label5_%1").arg(i),
+            twips(captionLefts[i] - imageLefts[i], 2865 - 2760, captionWidths[i], 255));
+        Label5[i]->setRole(ImageButton::Role::Caption);
         Label5[i]->setText(QString::fromLatin1(captions[i]));
-        for (ImageButton* surface : {Image2[i], Label5[i]})
-            surface->setAccessibleName(Label5[i]->text());
+        Image2[i]->setAccessibleName(Label5[i]->text());
         Label5[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         Label5[i]->setFont(bold);
         setTextColour(Label5[i], kWhite);
@@ -205,6 +213,14 @@ void frmShutdown::createControls() {
     // Each tick stands for one second: a precise timer keeps N ticks N seconds apart.
     Timer1->setTimerType(Qt::PreciseTimer);
     connect(Timer1, &QTimer::timeout, this, &frmShutdown::Timer1_Timer);
+
+    // Tab starts where it always did, in the action box, and reaches the buttons after the
+    // boxes.
+    const std::array<QWidget*, 12> tabOrder{Combo1,    txtTime,   cmbtime,   Image2[0],
+                                            Image2[1], Image2[2], Label6[0], Label6[1],
+                                            Label6[2], Image1[0], Image1[1], Image1[2]};
+    for (std::size_t i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
     MoveWindowFrom({Label3, Label4, lblCaption});
     auto* keys = new KeyPreview(this);
@@ -327,6 +343,7 @@ void frmShutdown::Command1_Click() {
     Command1->setEnabled(false);
     Command3->setEnabled(true);
     Timer1->start();
+    lastWarning_.update(countdown_.totalSeconds, Combo1->currentText());
 
     // The countdown runs even when its settings cannot be saved.
     try {
@@ -351,6 +368,7 @@ void frmShutdown::Command3_Click() {
     if (!countdown_.stop())
         return;
     Timer1->stop();
+    lastWarning_.withdraw();
     Label3->setText(QStringLiteral("Not Running"));
     Command1->setEnabled(true);
     Command3->setEnabled(false);
@@ -396,6 +414,8 @@ void frmShutdown::Timer1_Timer() {
             return;
         }
         Command3_Click();
+    } else {
+        lastWarning_.update(remaining, Combo1->currentText());
     }
     Label4->setText(QStringLiteral("remaining time to ") + Combo1->currentText() +
                     QStringLiteral(" is ") + SecondsToText(remaining));
@@ -441,6 +461,7 @@ void frmShutdown::closeEvent(QCloseEvent* event) {
     if (!unloadedAlready_) {
         unloadedAlready_ = true;
         Timer1->stop();
+        lastWarning_.withdraw();
         Form_Unload();
         emit unloaded();
     }

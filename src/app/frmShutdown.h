@@ -2,6 +2,7 @@
 
 #include "CountdownState.h"
 #include "Expiry.h"
+#include "LastWarning.h"
 #include "MainWindowMenus.h"
 #include "Platform.h"
 #include "SettingsStore.h"
@@ -87,6 +88,7 @@ private:
     WindowTable& windows_;
     CountdownState countdown_;
     Expiry expiry_;
+    LastWarning lastWarning_;
     MainWindowMenus menus_;
     bool unloadedAlready_ = false;
 

@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "QtFilePicker.h"
 #include "QtMessageBoxes.h"
+#include "QtNotifier.h"
 #include "QtNotifyIconShell.h"
 #include "QtProgramLauncher.h"
 #include "SettingsFailure.h"
@@ -43,10 +44,18 @@ int main(int argc, char** argv) {
     QtMessageBoxes messages;
     QtProgramLauncher launcher;
     QtFilePicker filePicker;
-    QtNotifyIconShell notifyIcons(icon);
+    QtNotifyIconShell notifyIcons(icon, QtNotifyIconShell::statusNotifierHostPresent());
+    QtNotifier notifier(kProductTitle, icon, [&notifyIcons](const QString& text) {
+        notifyIcons.showBalloon(kProductTitle, text);
+    });
     const auto registry = registry::openUserRegistry();
-    Platform platform{messages,    launcher,  filePicker,
-                      notifyIcons, *registry, QCoreApplication::applicationDirPath()};
+    Platform platform{messages,
+                      launcher,
+                      filePicker,
+                      notifyIcons,
+                      notifier,
+                      *registry,
+                      QCoreApplication::applicationDirPath()};
 
     std::optional<SettingsStore> store;
     try {

@@ -6,11 +6,6 @@
 #include <QDir>
 
 namespace dormivo {
-namespace {
-
-const QString kLauchProgram = QStringLiteral("Lauch Program");
-
-} // namespace
 
 Expiry::Expiry(SettingsStore& store, ProgramLauncher& launcher, registry::RegistryApi& registry,
                MessageBoxes& messages, QString appFolder)

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+class QMenu;
+
 namespace dormivo {
 
 // Mouse messages the notification area reports for an icon.
@@ -60,6 +62,10 @@ public:
     virtual void notify(NotifyMessage message, const NotifyIconData& data) = 0;
     // Whether a notification area is there to show icons now.
     virtual bool isAvailable() const = 0;
+    // Hands an added icon's menu to a notification area that shows menus itself (a
+    // StatusNotifierItem host, where there may be no pointer position and no parent window to
+    // pop a menu up at); one that reports the right button instead ignores it.
+    virtual void offerMenu(const NotifyIconData& data, QMenu* menu) = 0;
 };
 
 // The one icon handle of the program: every window carries the application icon.

@@ -2,6 +2,7 @@
 
 #include "FilePicker.h"
 #include "MessageBoxes.h"
+#include "Notifier.h"
 #include "NotifyIconShell.h"
 #include "ProgramLauncher.h"
 #include "RegistryApi.h"
@@ -17,6 +18,7 @@ struct Platform {
     ProgramLauncher& launcher;
     FilePicker& filePicker;
     NotifyIconShell& notifyIcons;
+    Notifier& notifier;
     registry::RegistryApi& registry;
     QString appFolder; // the folder that holds the executable, without a trailing separator
 };

@@ -1,5 +1,12 @@
 #include "QtNotifyIconShell.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusInterface>
+#include <QDBusReply>
+#include <QDBusVariant>
+#include <QGuiApplication>
+
 namespace dormivo {
 
 QString QtNotifyIconShell::shownTip(const NotifyIconData& data) {
@@ -22,8 +29,36 @@ std::vector<int> QtNotifyIconShell::mouseMessages(QSystemTrayIcon::ActivationRea
     return {};
 }
 
-QtNotifyIconShell::QtNotifyIconShell(QIcon icon, QObject* parent)
-    : QObject(parent), icon_(std::move(icon)) {}
+QtNotifyIconShell::QtNotifyIconShell(QIcon icon, bool hostShowsMenus, QObject* parent)
+    : QObject(parent), icon_(std::move(icon)), hostShowsMenus_(hostShowsMenus) {}
+
+bool QtNotifyIconShell::statusNotifierHostPresent() {
+    if (QGuiApplication::platformName() == QStringLiteral("wayland"))
+        return true; // there is no XEmbed notification area to fall back on
+    const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.interface()->isServiceRegistered(watcher))
+        return false;
+    QDBusInterface properties(watcher, QStringLiteral("/StatusNotifierWatcher"),
+                              QStringLiteral("org.freedesktop.DBus.Properties"), bus);
+    const QDBusReply<QDBusVariant> registered = properties.call(
+        QStringLiteral("Get"), watcher, QStringLiteral("IsStatusNotifierHostRegistered"));
+    return registered.isValid() && registered.value().variant().toBool();
+}
+
+void QtNotifyIconShell::offerMenu(const NotifyIconData& data, QMenu* menu) {
+    // An XEmbed icon pops a menu it was handed up on its own and reports the right button
+    // too, which pops the component's menu; there the component's menu is the only one.
+    if (!hostShowsMenus_)
+        return;
+    if (const auto found = icons_.find({data.hWnd, data.uID}); found != icons_.end())
+        found->second->setContextMenu(menu);
+}
+
+void QtNotifyIconShell::showBalloon(const QString& title, const QString& text) {
+    if (!icons_.empty())
+        icons_.begin()->second->showMessage(title, text, icon_);
+}
 
 QtNotifyIconShell::~QtNotifyIconShell() = default;
 

@@ -5,11 +5,21 @@
 namespace dormivo {
 
 // A picture or caption that acts as a button: it reports the press, the release and, when
-// the release happens over it, the click.
+// the release happens over it, the click. Screen readers see it as a push button or a menu
+// button under its accessible name; a caption drawn over another button is part of that
+// button and is neither a stop of Tab nor an object of its own for them.
 class ImageButton final : public QLabel {
     Q_OBJECT
 public:
-    using QLabel::QLabel;
+    enum class Role { PushButton, MenuButton, Caption };
+
+    explicit ImageButton(QWidget* parent = nullptr);
+    ImageButton(const QString& text, QWidget* parent);
+
+    Role role() const { return role_; }
+    void setRole(Role role);
+    // Press, release and click at once: what Space and a screen reader's press do.
+    void click();
 
 signals:
     void pressed();
@@ -19,6 +29,12 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    Role role_ = Role::PushButton;
 };
 
 } // namespace dormivo

@@ -22,6 +22,7 @@ void MainWindowMenus::SetupTrayMenus() {
     m_frmSysTray->AddMenuItem(QStringLiteral("-"));
     m_frmSysTray->AddMenuItem(QStringLiteral("&Main"), QStringLiteral("Main"));
     m_frmSysTray->AddMenuItem(QStringLiteral("&Close"), QStringLiteral("Close"));
+    m_frmSysTray->offerMenuToHost();
     m_frmSysTray->setToolTip(kProductTitle);
     m_frmSysTray->setIconHandle(m_frmSysTray->IconHandle());
     trayIconShown = true;

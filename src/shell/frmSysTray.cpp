@@ -172,6 +172,12 @@ void frmSysTray::ShowMenu(QWidget* owner) {
     menu->exec(QCursor::pos());
 }
 
+void frmSysTray::offerMenuToHost() {
+    ensureLoaded();
+    hostMenu_ = buildMenu();
+    shell_.offerMenu(nid_, hostMenu_.get());
+}
+
 void frmSysTray::mnuSysTray_Click(std::int32_t index) {
     if (IsValidMenuIndex(index) && items_[index].caption != QStringLiteral("-"))
         emit MenuClick(index, items_[index].key);

@@ -42,6 +42,9 @@ public:
     // Raises the owner's window and pops the menu up at the mouse pointer; returns when the
     // menu has closed, after MenuClick for the item chosen, if any.
     void ShowMenu(QWidget* owner);
+    // Lets a notification area that shows the icon's menu itself show this one; the menu is
+    // built as it stands now.
+    void offerMenuToHost();
     // An item was chosen: raises MenuClick with its index and key; separators raise nothing.
     void mnuSysTray_Click(std::int32_t index);
 
@@ -78,6 +81,7 @@ private:
     bool menuInUse_ = false;
     std::int32_t defaultIndex_ = 0;
     std::vector<MenuItem> items_{MenuItem{}}; // item 0 is there from the start, unused
+    std::unique_ptr<QMenu> hostMenu_;
 };
 
 } // namespace dormivo

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QListWidget>
+#include <QMenu>
 #include <QTest>
 
 #include <functional>
@@ -252,6 +253,29 @@ TEST_F(Menus, TheCountdownExpiresWhileAModalDialogIsOpen) {
     window->menus().labelMenu(2)->mnuSysTray_Click(2);
     EXPECT_EQ(fakes.launcher.started, QStringList{"/opt/dormivo/dormivo-power shutdown"});
     EXPECT_FALSE(window->countdown().isRunning);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Menus, TheIconsMenuIsHandedToAHostThatShowsMenusItself) {
+    load();
+    ASSERT_EQ(fakes.notifyIcons.offeredMenus.size(), 1u) << "only the icon's menu";
+    const auto [icon, menu] = fakes.notifyIcons.offeredMenus.front();
+    EXPECT_EQ(icon, window->trayIcon());
+    QStringList texts;
+    for (QAction* action : menu->actions())
+        texts << action->text();
+    EXPECT_EQ(texts, (QStringList{"&Start", "Sto&p", "", "&Main", "&Close"}));
+
+    window->show();
+    window->menus().m_frmSysTray3_MenuClick(0, "Minimize");
+    ASSERT_FALSE(window->isVisible());
+    menu->actions()[3]->trigger();
+    EXPECT_TRUE(window->isVisible()) << "Main brings the hidden window back";
+    menu->actions()[0]->trigger();
+    EXPECT_TRUE(window->countdown().isRunning);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "MainWindowFixture.h"
 #include "WindowShape.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QTest>
 
@@ -138,3 +139,78 @@ TEST_F(MainWindowShell, WithoutANotificationAreaHidingMinimizes) {
 }
 
 } // namespace
+
+namespace dormivo {
+namespace {
+
+// The roles of the objects a reader can reach under a name (hidden ones it skips).
+void collectNamed(QAccessibleInterface* node, const QString& name, QStringList& roles) {
+    if (node->state().invisible)
+        return;
+    if (node->text(QAccessible::Name) == name)
+        roles << QString::number(node->role());
+    for (int i = 0; i < node->childCount(); ++i)
+        collectNamed(node->child(i), name, roles);
+}
+
+TEST_F(MainWindowShell, ScreenReadersFindNamedButtonsAndTabAndSpaceWorkThem) {
+    load();
+    window->show();
+    const struct {
+        const char* control;
+        const char* name;
+        QAccessible::Role role;
+    } expected[] = {
+        {"Image2_0", "Start", QAccessible::Button},
+        {"Image2_1", "Stop", QAccessible::Button},
+        {"Image2_2", "Exit", QAccessible::Button},
+        {"Image1_0", "Minimize", QAccessible::Button},
+        {"Image1_1", "Hide to notification area", QAccessible::Button},
+        {"Image1_2", "Close", QAccessible::Button},
+        {"Label6_0", "File", QAccessible::ButtonMenu},
+        {"Label6_1", "Option", QAccessible::ButtonMenu},
+        {"Label6_2", "Help", QAccessible::ButtonMenu},
+        {"txtTime", "After", QAccessible::EditableText},
+        {"Combo1", "Action", QAccessible::ComboBox},
+    };
+    QAccessibleInterface* tree = QAccessible::queryAccessibleInterface(window.get());
+    for (const auto& [name, accessibleName, role] : expected) {
+        QAccessibleInterface* node =
+            QAccessible::queryAccessibleInterface(window->findChild<QWidget*>(name));
+        ASSERT_TRUE(node) << name;
+        if (role == QAccessible::ComboBox) { // named by its text, labelled by its label
+            const auto labels = node->relations(QAccessible::Label);
+            ASSERT_EQ(labels.size(), 1);
+            EXPECT_EQ(labels.first().first->text(QAccessible::Name), accessibleName);
+        } else {
+            EXPECT_EQ(node->text(QAccessible::Name), accessibleName) << name;
+        }
+        EXPECT_EQ(node->role(), role) << name;
+        if (role == QAccessible::Button || role == QAccessible::ButtonMenu) {
+            QStringList found;
+            collectNamed(tree, accessibleName, found);
+            EXPECT_EQ(found, QStringList{QString::number(role)}) << "one object for " << name;
+        }
+    }
+
+    QStringList tabStops;
+    QWidget* stop = control<QWidget>("Combo1");
+    do {
+        if (stop->focusPolicy() & Qt::TabFocus && stop->isVisibleTo(window.get()))
+            tabStops << stop->objectName();
+        stop = stop->nextInFocusChain();
+    } while (stop != control<QWidget>("Combo1"));
+    for (const char* button : {"Image2_0", "Image2_1", "Image2_2", "Image1_0", "Label6_0"})
+        EXPECT_TRUE(tabStops.contains(button)) << button;
+    EXPECT_FALSE(tabStops.contains("Label5_0")) << "the caption is part of its button";
+    EXPECT_EQ(tabStops.first(), "Combo1") << "Tab still starts in the action box";
+
+    window->Image2_Click(0);
+    auto* stopButton = control<ImageButton>("Image2_1");
+    QTest::keyClick(stopButton, Qt::Key_Space);
+    EXPECT_FALSE(window->countdown().isRunning);
+    EXPECT_EQ(window->buttonPicture(1), 8);
+}
+
+} // namespace
+} // namespace dormivo

@@ -224,3 +224,22 @@ TEST_F(Tick, TheTimerTicksOnceASecond) {
 }
 
 } // namespace
+
+TEST_F(Tick, TheLastMinuteIsWarnedAndTheWarningsStopStops) {
+    startSeconds(30, kShutDown);
+    window->Timer1_Timer();
+    EXPECT_EQ(fakes.notifier.events, QStringList{"show Shut Down in 1 minute"});
+    ASSERT_TRUE(fakes.notifier.stop);
+    fakes.notifier.stop();
+    EXPECT_FALSE(window->countdown().isRunning);
+    EXPECT_EQ(window->buttonPicture(1), 8) << "Stop looks selected, as after a click";
+    EXPECT_EQ(fakes.notifier.events.last(), "withdraw");
+}
+
+TEST_F(Tick, TheWarningGoesWhenTheActionRuns) {
+    startSeconds(2, kShutDown);
+    window->Timer1_Timer();
+    window->Timer1_Timer();
+    EXPECT_EQ(fakes.log, QStringList{"start /opt/dormivo/dormivo-power shutdown"});
+    EXPECT_EQ(fakes.notifier.events, (QStringList{"show Shut Down in 1 minute", "withdraw"}));
+}

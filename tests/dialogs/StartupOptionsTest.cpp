@@ -187,9 +187,13 @@ TEST_F(StartupOptions, StartAtLoginWritesAndRemovesTheAutostartEntry) {
     const auto hive = registry::openUserRegistry();
     const QString appFolder = QCoreApplication::applicationDirPath();
     Platform platform = fakes.platform;
-    Platform withHive{
-        platform.messages, platform.launcher, platform.filePicker, platform.notifyIcons, *hive,
-        appFolder};
+    Platform withHive{platform.messages,
+                      platform.launcher,
+                      platform.filePicker,
+                      platform.notifyIcons,
+                      platform.notifier,
+                      *hive,
+                      appFolder};
     const QString entry = config.filePath("autostart/dormivo-run-dormivo.desktop");
     const std::string program = QCoreApplication::applicationFilePath().toStdString();
 

@@ -6,8 +6,13 @@
 namespace dormivo::test {
 
 FakePlatform::FakePlatform()
-    : platform{messages,    launcher, filePicker,
-               notifyIcons, registry, QStringLiteral("/opt/dormivo")} {
+    : platform{messages,
+               launcher,
+               filePicker,
+               notifyIcons,
+               notifier,
+               registry,
+               QStringLiteral("/opt/dormivo")} {
     trayIconShown = false;
     gProgramsActive.clear();
 }

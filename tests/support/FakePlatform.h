@@ -85,8 +85,27 @@ public:
         calls.push_back({message, data});
     }
     bool isAvailable() const override { return available; }
+    void offerMenu(const NotifyIconData& data, QMenu* menu) override {
+        offeredMenus.push_back({data.hWnd, menu});
+    }
     std::vector<NotifyCall> calls;
+    std::vector<std::pair<NotifyIconReceiver*, QMenu*>> offeredMenus;
     bool available = true;
+};
+
+// Records the desktop messages shown and withdrawn: "show <text>", "withdraw".
+class FakeNotifier final : public Notifier {
+public:
+    void show(const QString& text, std::function<void()> onStop) override {
+        events << QStringLiteral("show ") + text;
+        stop = std::move(onStop);
+    }
+    void withdraw() override {
+        events << QStringLiteral("withdraw");
+        stop = nullptr;
+    }
+    QStringList events;
+    std::function<void()> stop; // the shown message's Stop, as the user would choose it
 };
 
 // A whole set of fakes, with the process-wide flags reset for each test.
@@ -97,6 +116,7 @@ struct FakePlatform {
     FakeLauncher launcher{log};
     FakeFilePicker filePicker;
     FakeNotifyIconShell notifyIcons;
+    FakeNotifier notifier;
     FakeRegistry registry{log};
     Platform platform;
 };

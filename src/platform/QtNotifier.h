@@ -1,0 +1,42 @@
+#pragma once
+
+#include "Notifier.h"
+
+#include <QIcon>
+#include <QObject>
+
+#include <cstdint>
+#include <functional>
+
+namespace dormivo {
+
+// Messages through the desktop's notification server (org.freedesktop.Notifications on the
+// session bus); without one, through the notification area's balloon. The server is asked
+// without waiting, so that a slow or missing one never holds up the caller.
+class QtNotifier final : public QObject, public Notifier {
+    Q_OBJECT
+public:
+    using Balloon = std::function<void(const QString& text)>;
+    QtNotifier(QString appName, QIcon icon, Balloon balloon, QObject* parent = nullptr);
+    ~QtNotifier() override;
+
+    void show(const QString& text, std::function<void()> onStop) override;
+    void withdraw() override;
+
+private slots:
+    void ActionInvoked(uint id, const QString& actionKey);
+    void NotificationClosed(uint id, uint reason);
+
+private:
+    void notify(const QString& text, bool withStop, std::uint64_t generation);
+    void close(uint id);
+
+    QString appName_;
+    QIcon icon_;
+    Balloon balloon_;
+    std::function<void()> onStop_;
+    std::uint64_t generation_ = 0; // counts show and withdraw, so late replies find their place
+    uint shownId_ = 0;             // the server's number for the shown message, 0 for none
+};
+
+} // namespace dormivo

@@ -1,0 +1,58 @@
+#include "LastWarning.h"
+#include "FakePlatform.h"
+
+#include <gtest/gtest.h>
+
+using namespace dormivo;
+
+namespace {
+
+struct Step {
+    std::int64_t remaining; // -1: the countdown stops
+    const char* action;
+};
+
+struct Case {
+    const char* name;
+    std::vector<Step> steps; // Start, then every tick
+    QStringList expected;
+};
+
+class LastWarningTest : public ::testing::TestWithParam<Case> {};
+
+TEST_P(LastWarningTest, WarnsOnceAMinuteBeforeAPowerActionAndTakesItBack) {
+    test::FakeNotifier notifier;
+    int stops = 0;
+    LastWarning warning(notifier, [&] { ++stops; });
+    for (const Step& step : GetParam().steps) {
+        if (step.remaining < 0)
+            warning.withdraw();
+        else
+            warning.update(step.remaining, QString::fromLatin1(step.action));
+    }
+    EXPECT_EQ(notifier.events, GetParam().expected);
+    if (notifier.stop) {
+        notifier.stop();
+        EXPECT_EQ(stops, 1) << "the warning's Stop is the window's Stop";
+    }
+}
+
+const Case kCases[] = {
+    {"ReachesAMinute",
+     {{62, "Shut Down"}, {61, "Shut Down"}, {60, "Restart"}, {59, "Restart"}, {1, "Restart"}},
+     {"show Restart in 1 minute"}},
+    {"StartsWithLess", {{30, "Log Off"}, {29, "Log Off"}}, {"show Log Off in 1 minute"}},
+    {"NeverForLaunchingPrograms", {{60, "Lauch Program"}, {1, "Lauch Program"}}, {}},
+    {"NeverForACountdownThatCannotRunOut", {{0, "Shut Down"}, {-1, ""}}, {}},
+    {"StopWithdraws",
+     {{60, "Shut Down"}, {-1, ""}, {-1, ""}},
+     {"show Shut Down in 1 minute", "withdraw"}},
+    {"ChoosingLauchProgramWithdrawsChoosingBackWarnsAgain",
+     {{60, "Shut Down"}, {59, "Lauch Program"}, {58, "Shut Down"}},
+     {"show Shut Down in 1 minute", "withdraw", "show Shut Down in 1 minute"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, LastWarningTest, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
