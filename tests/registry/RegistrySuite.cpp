@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <random>
 #include <set>
 #include <tuple>
 
@@ -72,8 +73,9 @@ std::vector<BackendKind> backends() {
         {"Memory", [] { return std::make_unique<HiveBackend>(); }},
         {"File",
          [] {
-             return std::make_unique<HiveBackend>(std::filesystem::temp_directory_path() /
-                                                  "dormivo-suite.reg");
+             return std::make_unique<HiveBackend>(
+                 std::filesystem::temp_directory_path() /
+                 ("dormivo-suite-" + std::to_string(std::random_device{}()) + ".reg"));
          }},
     };
 #ifdef _WIN32
