@@ -81,21 +81,13 @@ Outcome runHelper(const QStringList& arguments, const QString& sessionId, int fa
 } // namespace
 
 TEST(PowerHelper, AsksLogindForEachAction) {
-    struct Case {
-        QStringList arguments;
-        QString sessionId;
-        QString call;
-    };
-    const Case cases[] = {
-        {{"shutdown"}, "7", "systemctl poweroff"},
-        {{"restart"}, "7", "systemctl reboot"},
-        {{"standby"}, "7", "systemctl suspend"},
-        {{"hibernate"}, "7", "systemctl hibernate"},
-    };
-    for (const auto& c : cases) {
-        const Outcome outcome = runHelper(c.arguments, c.sessionId);
-        EXPECT_EQ(outcome.exitCode, 0) << c.call.toStdString();
-        EXPECT_EQ(outcome.calls, c.call);
+    const std::pair<const char*, QString> cases[] = {{"shutdown", "systemctl poweroff"},
+                                                     {"restart", "systemctl reboot"},
+                                                     {"standby", "systemctl suspend"},
+                                                     {"hibernate", "systemctl hibernate"}};
+    for (const auto& [action, call] : cases) {
+        const Outcome outcome = runHelper({action}, "7");
+        EXPECT_EQ(QString::number(outcome.exitCode) + " " + outcome.calls, "0 " + call);
     }
 }
 

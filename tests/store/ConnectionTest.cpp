@@ -12,19 +12,9 @@ using namespace dormivo;
 
 namespace {
 
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
-
-std::string openError(const std::string& path, const std::string& password) {
-    try {
-        Connection::open(path, password);
-    } catch (const StoreError& error) {
-        return error.what();
-    }
-    return "";
+QByteArray contents(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -32,31 +22,29 @@ std::string openError(const std::string& path, const std::string& password) {
 TEST(Connection, FailsWithTheEngineMessageAndLeavesTheFileAlone) {
     test::TempDatabase db;
     QTemporaryDir dir;
-    const QString text = dir.path() + "/text.velkaro";
-    QFile file(text);
+    const std::string text = (dir.path() + "/text.velkaro").toStdString();
+    const std::string missing = (dir.path() + "/none.velkaro").toStdString();
+    QFile file(QString::fromStdString(text));
     file.open(QIODevice::WriteOnly);
     file.write("this is not a database, just some words in a file of the right name....");
     file.close();
 
-    struct Case {
-        const char* what;
-        std::string path;
-        std::string password;
-        const char* message;
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {db.path(), "quorndale483", "file is encrypted or is not a database"},
+        {missing, kDatabasePassword, "unable to open database file"},
+        {text, kDatabasePassword, "file is encrypted or is not a database"},
     };
-    const Case cases[] = {
-        {"wrong password", db.path(), "quorndale483", "file is encrypted or is not a database"},
-        {"missing file", (dir.path() + "/none.velkaro").toStdString(), kDatabasePassword,
-         "unable to open database file"},
-        {"not a database", text.toStdString(), kDatabasePassword,
-         "file is encrypted or is not a database"},
-    };
-    for (const auto& c : cases) {
-        const QByteArray before = contents(QString::fromStdString(c.path));
-        EXPECT_EQ(openError(c.path, c.password), c.message) << c.what;
-        EXPECT_EQ(contents(QString::fromStdString(c.path)), before) << c.what;
+    for (const auto& [path, password, message] : cases) {
+        const QByteArray before = contents(path);
+        try {
+            Connection::open(path, password);
+            ADD_FAILURE() << path << " opened";
+        } catch (const StoreError& error) {
+            EXPECT_EQ(error.what(), message) << path;
+        }
+        EXPECT_EQ(contents(path), before) << path;
     }
-    EXPECT_FALSE(QFile::exists(dir.path() + "/none.velkaro"));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(missing)));
 }
 
 TEST(Connection, TheFileIsUnreadableWithoutThePassword) {
