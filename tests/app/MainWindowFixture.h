@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FakePlatform.h"
+#include "ProgramsActive.h"
 #include "TempDatabase.h"
 #include "frmShutdown.h"
 
@@ -20,8 +21,11 @@ namespace dormivo::test {
 // A main window over a fresh settings file and recording fakes.
 class MainWindowFixture : public ::testing::Test {
 protected:
-    // Loads the window; arrange the settings file before calling it.
+    // Loads the window afresh, as at a new start; arrange the settings file before calling it.
     frmShutdown& load() {
+        window.reset();
+        trayIconShown = false;
+        gProgramsActive.clear();
         window = std::make_unique<frmShutdown>(fakes.platform, db.store(), windows);
         windows.add(window.get());
         window->load();
@@ -38,6 +42,28 @@ protected:
         return control<QComboBox>(name)->currentText();
     }
     bool timerRunning() { return control<QTimer>("Timer1")->isActive(); }
+    // Loads the window and starts a one-minute countdown on the action at that list position,
+    // with all but the given seconds gone; forgets what was shown and started so far.
+    void startCountdown(int secondsLeft, int action = 0) {
+        load();
+        control<QComboBox>("Combo1")->setCurrentIndex(action);
+        control<QComboBox>("cmbtime")->setCurrentIndex(0);
+        control<QLineEdit>("txtTime")->setText("1");
+        window->Command1_Click();
+        ASSERT_TRUE(window->countdown().isRunning);
+        const_cast<CountdownState&>(window->countdown()).elapsedSeconds = 60 - secondsLeft;
+        fakes.messages.shown.clear();
+        fakes.log.clear();
+    }
+    // The messages shown so far, each as "<title>, <critical|information>: <text>".
+    QStringList told() const {
+        QStringList all;
+        for (const auto& m : fakes.messages.shown)
+            all << QStringLiteral("%1, %2: %3")
+                       .arg(m.title, m.style == MessageStyle::Critical ? "critical" : "information",
+                            m.text);
+        return all;
+    }
 
     FakePlatform fakes;
     TempDatabase db;

@@ -93,23 +93,18 @@ TEST_F(Menus, EachEntryAndKeyOpensItsWindowWithItsModality) {
     EXPECT_TRUE(endings.empty());
 }
 
-TEST_F(Menus, TheMenusHoldTheirItemsInOrder) {
+TEST_F(Menus, TheMenusHoldTheirItemsInOrderWithTheFirstAsDefault) {
     load();
-    const auto items = [](frmSysTray* menu) {
-        QStringList shown;
-        for (const auto& item : menu->mnuSysTray())
+    QStringList shown;
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(window->menus().labelMenu(i)->DefaultMenuIndex(), 0);
+        for (const auto& item : window->menus().labelMenu(i)->mnuSysTray())
             shown << item.caption + "/" + item.key;
-        return shown;
-    };
-    MainWindowMenus& menus = window->menus();
-    EXPECT_EQ(items(menus.labelMenu(0)),
-              (QStringList{"&Start/Start", "Sto&p/Stop", "-/", "&Minimize In System Tray/Minimize",
-                           "&Close/Close"}));
-    EXPECT_EQ(items(menus.labelMenu(1)),
-              (QStringList{"&Setting/Setting", "-/", "Options/Options"}));
-    EXPECT_EQ(items(menus.labelMenu(2)), (QStringList{"&Help/Help", "-/", "About/About"}));
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(menus.labelMenu(i)->DefaultMenuIndex(), 0);
+        shown << "|";
+    }
+    EXPECT_EQ(shown.join(' '), "&Start/Start Sto&p/Stop -/ &Minimize In System Tray/Minimize "
+                               "&Close/Close | &Setting/Setting -/ Options/Options | "
+                               "&Help/Help -/ About/About |");
 }
 
 TEST_F(Menus, ASecondModelessOpeningBringsTheOpenWindowBack) {
@@ -153,16 +148,22 @@ TEST_F(Menus, AWindowOpenedWithoutModalityWhileOneIsModalIsMadeModalToo) {
     EXPECT_EQ(windows.loadedCount(), 1);
 }
 
-TEST_F(Menus, CtrlTTwiceGivesOneStartupOptionsWindow) {
+TEST_F(Menus, CtrlTAndCtrlOTwiceKeepTheOpenWindowAndItsEdits) {
     load();
     window->menus().Form_KeyPress(20);
-    auto* first = window->findChild<frmPrgSet*>();
-    ASSERT_NE(first, nullptr);
-    first->findChild<QCheckBox*>("chkRun")->setChecked(true);
+    auto* options = window->findChild<frmPrgSet*>();
+    ASSERT_NE(options, nullptr);
+    options->findChild<QCheckBox*>("chkRun")->setChecked(true);
+    window->menus().Form_KeyPress(15);
+    auto* programs = window->findChild<frmSetting*>();
+    ASSERT_NE(programs, nullptr);
+    fakes.filePicker.nextPick = "/usr/bin/true";
+    programs->cmdBrowse_Click();
     window->menus().Form_KeyPress(20);
-    EXPECT_EQ(window->findChildren<frmPrgSet*>().size(), 1);
-    EXPECT_TRUE(first->findChild<QCheckBox*>("chkRun")->isChecked()) << "not loaded again";
-    EXPECT_EQ(windows.loadedCount(), 2);
+    window->menus().Form_KeyPress(15);
+    EXPECT_EQ(windows.loadedCount(), 3) << "one of each";
+    EXPECT_TRUE(options->findChild<QCheckBox*>("chkRun")->isChecked()) << "not loaded again";
+    EXPECT_EQ(programs->findChild<QListWidget*>("List1")->count(), 1) << "not loaded again";
 }
 
 TEST_F(Menus, TheStartupOptionsEndTheProgramWhenTheSettingsFileFails) {
@@ -170,21 +171,7 @@ TEST_F(Menus, TheStartupOptionsEndTheProgramWhenTheSettingsFileFails) {
     db.exec("drop table tmpsetting");
     window->menus().Form_KeyPress(20);
     EXPECT_EQ(endings, std::vector<int>{1});
-    ASSERT_EQ(fakes.messages.shown.size(), 1u);
-    EXPECT_EQ(fakes.messages.shown[0].title, "Dormivo");
-    EXPECT_TRUE(fakes.messages.shown[0].text.contains("tmpsetting"));
-}
-
-TEST_F(Menus, CtrlOTwiceGivesOneProgramsWindowAndKeepsItsEdits) {
-    load();
-    window->menus().Form_KeyPress(15);
-    auto* first = window->findChild<frmSetting*>();
-    ASSERT_NE(first, nullptr);
-    fakes.filePicker.nextPick = "/usr/bin/true";
-    first->cmdBrowse_Click();
-    window->menus().Form_KeyPress(15);
-    EXPECT_EQ(window->findChildren<frmSetting*>().size(), 1);
-    EXPECT_EQ(first->findChild<QListWidget*>("List1")->count(), 1) << "not loaded again";
+    EXPECT_EQ(told(), QStringList{"Dormivo, critical: no such table: tmpsetting"});
 }
 
 TEST_F(Menus, UnloadingTheMainWindowLeavesTheProgramToItsLastDialog) {
@@ -202,10 +189,9 @@ TEST_F(Menus, UnloadingTheMainWindowLeavesTheProgramToItsLastDialog) {
     };
     for (const auto& c : cases) {
         window.reset();
-        trayIconShown = false;
-        fakes.notifyIcons.calls.clear();
         WindowTable table([this](int status) { endings.push_back(status); });
         endings.clear();
+        trayIconShown = false;
         window = std::make_unique<frmShutdown>(fakes.platform, db.store(), table);
         table.add(window.get());
         window->load();
@@ -230,11 +216,7 @@ TEST_F(Menus, TheIconsCloseEndsAtOnceWithADialogOpen) {
 }
 
 TEST_F(Menus, TheCountdownExpiresWhileAModalDialogIsOpen) {
-    load();
-    control<QLineEdit>("txtTime")->setText("1");
-    control<QComboBox>("cmbtime")->setCurrentIndex(0);
-    window->Image2_Click(0);
-    const_cast<CountdownState&>(window->countdown()).elapsedSeconds = 59; // one second left
+    startCountdown(1);
     // The about window stays open until the action has run, or 10 seconds at the most.
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [this] {
@@ -255,11 +237,7 @@ TEST_F(Menus, TheCountdownExpiresWhileAModalDialogIsOpen) {
     EXPECT_FALSE(window->countdown().isRunning);
 }
 
-} // namespace
-
-namespace {
-
-TEST_F(Menus, TheIconsMenuIsHandedToAHostThatShowsMenusItself) {
+TEST_F(Menus, TheIconsMenuStartsStopsAndBringsTheWindowBack) {
     load();
     ASSERT_EQ(fakes.notifyIcons.offeredMenus.size(), 1u) << "only the icon's menu";
     const auto [icon, menu] = fakes.notifyIcons.offeredMenus.front();
@@ -268,14 +246,18 @@ TEST_F(Menus, TheIconsMenuIsHandedToAHostThatShowsMenusItself) {
     for (QAction* action : menu->actions())
         texts << action->text();
     EXPECT_EQ(texts, (QStringList{"&Start", "Sto&p", "", "&Main", "&Close"}));
+    EXPECT_EQ(menu->defaultAction(), menu->actions()[0]);
 
     window->show();
-    window->menus().m_frmSysTray3_MenuClick(0, "Minimize");
-    ASSERT_FALSE(window->isVisible());
-    menu->actions()[3]->trigger();
-    EXPECT_TRUE(window->isVisible()) << "Main brings the hidden window back";
     menu->actions()[0]->trigger();
     EXPECT_TRUE(window->countdown().isRunning);
+    QTest::mouseClick(control<ImageButton>("Image1_1"), Qt::LeftButton);
+    ASSERT_FALSE(window->isVisible()) << "hidden to the notification area";
+    EXPECT_TRUE(window->countdown().isRunning);
+    menu->actions()[3]->trigger();
+    EXPECT_TRUE(window->isVisible()) << "Main brings the hidden window back";
+    menu->actions()[1]->trigger();
+    EXPECT_FALSE(window->countdown().isRunning);
 }
 
 } // namespace

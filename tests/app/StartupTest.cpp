@@ -1,6 +1,5 @@
 #include "ImageButton.h"
 #include "MainWindowFixture.h"
-#include "ProgramsActive.h"
 #include "StoreError.h"
 
 #include <QTest>
@@ -12,59 +11,49 @@ using namespace dormivo;
 
 using Startup = test::MainWindowFixture;
 
-TEST_F(Startup, FreshStoreComesUpStoppedWithTheDesignDefaults) {
-    load();
-    EXPECT_EQ(text("cmbtime"), "Minutes");
-    EXPECT_EQ(text("Combo1"), "Shut Down");
-    EXPECT_EQ(text("lblCaption"), "Shut Down");
-    EXPECT_EQ(text("txtTime"), "5");
-    EXPECT_EQ(control<QComboBox>("Combo1")->count(), 6);
-    EXPECT_FALSE(window->countdown().isRunning);
-    EXPECT_FALSE(timerRunning());
-    EXPECT_TRUE(gProgramsActive.empty());
-    EXPECT_TRUE(fakes.messages.shown.empty());
-    EXPECT_EQ(db.scalar("SELECT count(*) FROM setting"), "0");
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(window->buttonPicture(i), 7) << i;
-}
-
-TEST_F(Startup, StartedNextStartStateComesUpRunning) {
-    db.exec("INSERT INTO setting VALUES ('3', 0, 0, '0', 'Stoped', '0')");
-    db.exec("INSERT INTO tmpsetting VALUES ('0', 'Started', 10, 1, 2, '1')");
-    load();
-    EXPECT_TRUE(window->countdown().isRunning);
-    EXPECT_TRUE(timerRunning());
-    EXPECT_EQ(window->countdown().totalSeconds, 36000);
-    EXPECT_EQ(text("Combo1"), "Log Off");
-    EXPECT_EQ(text("cmbtime"), "Hours");
-    EXPECT_EQ(text("txtTime"), "10");
-    EXPECT_EQ(text("Label3"), "Running");
-    EXPECT_EQ(gProgramsActive, "1");
+TEST_F(Startup, TheLastStateIsRestored) {
+    // The settings rows, then what the window shows: period, unit, action, state, the
+    // programs' flag, the seconds counted down, the Start and Stop pictures.
+    const struct {
+        const char* setting;
+        const char* tmpsetting;
+        const char* shown;
+    } cases[] = {
+        {"", "", "5 Minutes Shut Down '' '' stopped 7 7"},
+        {"('25', 1, 4, '1', 'Started', '0')", "('0', 'Stoped', 10, 0, 2, '0')",
+         "25 Hours Hibernate '' '1' stopped 7 8"},
+        {"(NULL, 7, 6, NULL, NULL, NULL)", "", "5 Minutes Shut Down '' '' stopped 7 8"},
+        {"('3', 0, 0, '0', 'Stoped', '0')", "('0', 'Started', 10, 1, 2, '1')",
+         "10 Hours Log Off 'Running' '1' 36000 s 8 7"},
+    };
+    for (const auto& c : cases) {
+        window.reset(); // it saves its state as it goes
+        db.exec("DELETE FROM setting; DELETE FROM tmpsetting");
+        if (*c.setting)
+            db.exec(std::string("INSERT INTO setting VALUES ") + c.setting);
+        if (*c.tmpsetting)
+            db.exec(std::string("INSERT INTO tmpsetting VALUES ") + c.tmpsetting);
+        load();
+        const auto& countdown = window->countdown();
+        EXPECT_EQ(countdown.isRunning, timerRunning()) << c.shown;
+        EXPECT_EQ(QStringLiteral("%1 %2 %3 '%4' '%5' %6 %7 %8")
+                      .arg(text("txtTime"), text("cmbtime"), text("Combo1"), text("Label3"),
+                           QString::fromStdString(gProgramsActive),
+                           countdown.isRunning ? QString::number(countdown.totalSeconds) + " s"
+                                               : "stopped")
+                      .arg(window->buttonPicture(0))
+                      .arg(window->buttonPicture(1)),
+                  c.shown);
+        EXPECT_TRUE(fakes.messages.shown.empty()) << c.shown;
+    }
     EXPECT_EQ(db.scalar("SELECT period||'|'||Type||'|'||Action||'|'||Status FROM setting"),
-              "10|1|2|Started");
-    EXPECT_EQ(window->buttonPicture(0), 8);
-    EXPECT_EQ(window->buttonPicture(1), 7);
+              "10|1|2|Started")
+        << "a restored start is saved as a start";
 }
 
-TEST_F(Startup, StopedNextStartStateShowsTheLastStart) {
-    db.exec("INSERT INTO setting VALUES ('25', 1, 4, '1', 'Started', '0')");
-    db.exec("INSERT INTO tmpsetting VALUES ('0', 'Stoped', 10, 0, 2, '0')");
+TEST_F(Startup, AFreshStoreWritesNothing) {
     load();
-    EXPECT_FALSE(window->countdown().isRunning);
-    EXPECT_EQ(text("txtTime"), "25");
-    EXPECT_EQ(text("cmbtime"), "Hours");
-    EXPECT_EQ(text("Combo1"), "Hibernate");
-    EXPECT_EQ(gProgramsActive, "1");
-}
-
-TEST_F(Startup, ValuesThatDoNotFitTheirControlAreSkipped) {
-    db.exec("INSERT INTO setting VALUES (NULL, 7, 6, NULL, NULL, NULL)");
-    load();
-    EXPECT_EQ(text("txtTime"), "5");
-    EXPECT_EQ(text("cmbtime"), "Minutes");
-    EXPECT_EQ(text("Combo1"), "Shut Down");
-    EXPECT_TRUE(gProgramsActive.empty());
-    EXPECT_FALSE(window->countdown().isRunning);
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM setting"), "0");
 }
 
 TEST_F(Startup, AnEmptyActionListRefusesToStartAndWritesNothing) {
@@ -74,32 +63,22 @@ TEST_F(Startup, AnEmptyActionListRefusesToStartAndWritesNothing) {
     EXPECT_EQ(db.scalar("SELECT count(*) FROM setting"), "0");
 }
 
-TEST_F(Startup, TheIconGoesInWithTheDescriptionThenReadsDormivo) {
+TEST_F(Startup, TheIconGoesInOnceWithTheDescriptionReadsDormivoAndGoesWithTheWindow) {
     load();
     const auto& calls = fakes.notifyIcons.calls;
     ASSERT_GE(calls.size(), 2u);
     EXPECT_EQ(calls[0].message, NotifyMessage::Add);
     EXPECT_EQ(calls[0].data.tipText(), kFileDescription);
-    EXPECT_EQ(calls[1].message, NotifyMessage::Modify);
     EXPECT_EQ(calls[1].data.tipText(), "Dormivo");
     for (std::size_t i = 1; i < calls.size(); ++i)
         EXPECT_NE(calls[i].message, NotifyMessage::Add) << "only one icon is added";
-    EXPECT_EQ(window->trayIcon()->ToolTip(), "Dormivo");
-}
 
-TEST_F(Startup, UnloadTakesTheIconOut) {
-    load();
     window->show();
     window->close();
-    const auto& last = fakes.notifyIcons.calls.back();
-    EXPECT_EQ(last.message, NotifyMessage::Delete);
-    const auto added = fakes.notifyIcons.calls.front().data;
-    const bool removed = std::any_of(
-        fakes.notifyIcons.calls.begin(), fakes.notifyIcons.calls.end(), [&](const auto& call) {
-            return call.message == NotifyMessage::Delete && call.data.hWnd == added.hWnd &&
-                   call.data.uID == added.uID;
-        });
-    EXPECT_TRUE(removed);
+    EXPECT_TRUE(std::any_of(calls.begin(), calls.end(), [&](const auto& call) {
+        return call.message == NotifyMessage::Delete && call.data.hWnd == calls[0].data.hWnd &&
+               call.data.uID == calls[0].data.uID;
+    })) << "the icon that went in goes out";
 }
 
 TEST(StartupEnding, EveryWayOfEndingWorksFromTheFirstMessageBoxOfTheLoad) {
