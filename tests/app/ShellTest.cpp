@@ -30,17 +30,19 @@ TEST_F(MainWindowShell, PressedButtonsShowTheirPressedPicture) {
         QTest::mouseRelease(stop, Qt::LeftButton, {}, QPoint(-5, -5));
         EXPECT_EQ(window->buttonPicture(1), 7) << surface;
     }
+    // The Start and Stop pictures and the colour of Start's caption.
+    const auto looks = [this] {
+        return QStringLiteral("%1 %2 %3")
+            .arg(window->buttonPicture(0))
+            .arg(window->buttonPicture(1))
+            .arg(control<QLabel>("Label5_0")->palette().color(QPalette::WindowText).name());
+    };
     QTest::mouseClick(control<ImageButton>("Label5_0"), Qt::LeftButton);
     EXPECT_TRUE(window->countdown().isRunning);
-    EXPECT_EQ(window->buttonPicture(0), 8) << "the clicked Start stays selected";
-    EXPECT_EQ(control<QLabel>("Label5_0")->palette().color(QPalette::WindowText),
-              QColor(Qt::black));
+    EXPECT_EQ(looks(), "8 7 #000000") << "the clicked Start stays selected";
     QTest::mouseClick(control<ImageButton>("Image2_1"), Qt::LeftButton);
     EXPECT_FALSE(window->countdown().isRunning);
-    EXPECT_EQ(window->buttonPicture(0), 7);
-    EXPECT_EQ(window->buttonPicture(1), 8);
-    EXPECT_EQ(control<QLabel>("Label5_0")->palette().color(QPalette::WindowText),
-              QColor(Qt::white));
+    EXPECT_EQ(looks(), "7 8 #ffffff");
 }
 
 TEST_F(MainWindowShell, KeysReachTheWindowAndStillTheFocusedBox) {
