@@ -21,10 +21,8 @@ TEST(QtProgramLauncher, FindsProgramsWhosePathHasBlanks) {
     QDir().mkpath(folder);
     const QString helper = folder + "/dormivo-power";
     const QString plain = folder + "/notes.txt";
-    for (const QString& path : {helper, plain}) {
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-    }
+    for (const QString& path : {helper, plain})
+        QFile(path).open(QIODevice::WriteOnly);
     QFile(helper).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
 
     struct Case {
@@ -42,13 +40,6 @@ TEST(QtProgramLauncher, FindsProgramsWhosePathHasBlanks) {
     for (const auto& c : cases)
         EXPECT_EQ(QtProgramLauncher::split(c.commandLine), c.expected)
             << c.commandLine.toStdString();
-}
-
-TEST(QtProgramLauncher, ReportsWhatCannotBeStarted) {
-    QtProgramLauncher launcher;
-    EXPECT_FALSE(launcher.start("/nonexistent/dormivo-power shutdown"));
-    EXPECT_FALSE(launcher.start(""));
-    EXPECT_TRUE(launcher.start("/bin/true"));
 }
 
 namespace {
@@ -73,8 +64,11 @@ void waitForEveryWatch() {
 
 } // namespace
 
-TEST(QtProgramLauncher, ReportsAWatchedProgramThatFails) {
+TEST(QtProgramLauncher, ReportsWhatCannotBeStartedAndAWatchedProgramThatFails) {
     QtProgramLauncher launcher;
+    EXPECT_FALSE(launcher.start("/nonexistent/dormivo-power shutdown"));
+    EXPECT_FALSE(launcher.start(""));
+    EXPECT_TRUE(launcher.start("/bin/true"));
     QStringList reports;
     const auto report = [&](const QString& errors) { reports << errors; };
     ASSERT_TRUE(launcher.startWatched("/bin/sh -c \"echo refused >&2; exit 3\"", report));
