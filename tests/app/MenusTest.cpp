@@ -93,20 +93,6 @@ TEST_F(Menus, EachEntryAndKeyOpensItsWindowWithItsModality) {
     EXPECT_TRUE(endings.empty());
 }
 
-TEST_F(Menus, TheMenusHoldTheirItemsInOrderWithTheFirstAsDefault) {
-    load();
-    QStringList shown;
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(window->menus().labelMenu(i)->DefaultMenuIndex(), 0);
-        for (const auto& item : window->menus().labelMenu(i)->mnuSysTray())
-            shown << item.caption + "/" + item.key;
-        shown << "|";
-    }
-    EXPECT_EQ(shown.join(' '), "&Start/Start Sto&p/Stop -/ &Minimize In System Tray/Minimize "
-                               "&Close/Close | &Setting/Setting -/ Options/Options | "
-                               "&Help/Help -/ About/About |");
-}
-
 TEST_F(Menus, ASecondModelessOpeningBringsTheOpenWindowBack) {
     load();
     window->menus().Form_KeyUp(112);

@@ -66,7 +66,6 @@ TEST_F(MainWindowShell, KeysReachTheWindowAndStillTheFocusedBox) {
     box->clear();
     QTest::keyClicks(box, "12");
     EXPECT_EQ(box->text(), "12") << "the box still gets its keys";
-    QTest::keyClick(box, Qt::Key_O, Qt::ControlModifier);
 
     QTest::keyClick(box, Qt::Key_X, Qt::ControlModifier);
     EXPECT_FALSE(window->isVisible()) << "Ctrl+X unloads the window";
