@@ -110,8 +110,13 @@ class Desktop:
         # The accessibility bus comes first so that everything started later joins it.
         self.spawn("/usr/libexec/at-spi-bus-launcher", "--launch-immediately")
         wait_for("the accessibility bus", lambda: self.bus_has("org.a11y.Bus"), 20)
-        self.spawn("/usr/lib/notification-daemon/notification-daemon", log="notifyd.log")
-        wait_for("the notification server", lambda: self.bus_has("org.freedesktop.Notifications"), 20)
+        server = self.spawn("/usr/lib/notification-daemon/notification-daemon", log="notifyd.log")
+        try:
+            wait_for("the notification server",
+                     lambda: self.bus_has("org.freedesktop.Notifications"), 20)
+        except AssertionError as error:
+            with open(os.path.join(self.dir, "notifyd.log")) as f:
+                raise AssertionError(f"{error} (exit status {server.poll()}, said {f.read()!r})")
         self.spawn("trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel",
                    "--width", "120", "--height", "24", "--transparent", "false")
         wait_for("the tray host", lambda: self.run("xdotool", "search", "--class", "trayer").stdout, 20)
@@ -131,7 +136,7 @@ class Desktop:
 
     def read(self, app, *args):
         """The reader's answer for APP, or None when APP is not on the bus (yet)."""
-        result = self.run("/usr/bin/python3", os.path.join(HERE, "reader.py"), app, *args)
+        result = self.run("/usr/bin/python3", "-B", os.path.join(HERE, "reader.py"), app, *args)
         return result.stdout if result.returncode == 0 else None
 
     def names(self, app="Dormivo"):
