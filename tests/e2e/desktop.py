@@ -33,6 +33,13 @@ def free_display(exclude=()):
     raise AssertionError("no free X display")
 
 
+def kill_group(pgid, sig):
+    try:
+        os.killpg(pgid, sig)
+    except ProcessLookupError:
+        pass
+
+
 _desktops = []
 _desktops_lock = threading.Lock()
 
@@ -47,6 +54,7 @@ def close_all():
 class Desktop:
     def __init__(self, app_folder, display, started_countdown=False):
         self.procs = []
+        self.logs = []
         self.closed = False
         self.lock = threading.Lock()
         with _desktops_lock:
@@ -89,17 +97,27 @@ class Desktop:
             raise
 
     def spawn(self, *argv, log=None):
-        out = open(os.path.join(self.dir, log), "w") if log else subprocess.DEVNULL
-        proc = subprocess.Popen(argv, env=self.env, stdout=out, stderr=subprocess.STDOUT,
-                                stdin=subprocess.DEVNULL, start_new_session=True)
-        self.procs.append(proc)
-        return proc
+        # Under the lock, so that nothing starts on a desktop another thread is closing.
+        with self.lock:
+            if self.closed:
+                raise AssertionError("the desktop is closed")
+            out = subprocess.DEVNULL
+            if log:
+                out = open(os.path.join(self.dir, log), "w")
+                self.logs.append(out)
+            proc = subprocess.Popen(argv, env=self.env, stdout=out, stderr=subprocess.STDOUT,
+                                    stdin=subprocess.DEVNULL, start_new_session=True)
+            self.procs.append(proc)
+            return proc
 
     def run(self, *argv, timeout=30):
         return subprocess.run(argv, env=self.env, capture_output=True, text=True, timeout=timeout)
 
     def _start_session(self, display):
-        xvfb = self.spawn("Xvfb", f":{display}", "-screen", "0", "1024x640x24", "-nolisten", "tcp")
+        # Without -noreset the server resets whenever its last client leaves, and a client
+        # that connects meanwhile (the bus launcher, the notification server) is turned away.
+        xvfb = self.spawn("Xvfb", f":{display}", "-screen", "0", "1024x640x24", "-nolisten", "tcp",
+                          "-noreset")
         wait_for("the X display", lambda: self.run("xdotool", "getdisplaygeometry").returncode == 0, 20)
         # Someone else may have taken the display first.
         with open(f"/tmp/.X{display}-lock") as f:
@@ -167,13 +185,15 @@ class Desktop:
     def _stop_all(self):
         for proc in reversed(self.procs):
             if proc.poll() is None:
-                os.killpg(proc.pid, signal.SIGTERM)
+                kill_group(proc.pid, signal.SIGTERM)
         for proc in self.procs:
             try:
                 proc.wait(timeout=10)
             except subprocess.TimeoutExpired:
-                os.killpg(proc.pid, signal.SIGKILL)
+                kill_group(proc.pid, signal.SIGKILL)
                 proc.wait()
+        for log in self.logs:
+            log.close()
         # The session bus and what the buses started live outside our process groups.
         for sig in (signal.SIGTERM, signal.SIGKILL):
             left = self._leftovers()
