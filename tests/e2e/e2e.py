@@ -53,7 +53,15 @@ def main_window_showing(desktop):
     return ("push button", "Start", "") in names(desktop)
 
 
+# What a screen reader must find on the main window before anything is pressed.
+MAIN_WINDOW = {("push button", name) for name in (
+    "Start", "Stop", "Exit", "Minimize", "Hide to notification area", "Close",
+    "File", "Option", "Help")} | {("text", "After"), ("label", "After"), ("label", "Action")}
+
+
 def start_tick_stop(desktop, results):
+    missing = MAIN_WINDOW - {(role, name) for role, name, _ in names(desktop)}
+    assert not missing, f"not on the accessibility tree: {sorted(missing)}"
     press(desktop, "push button", "Start")
     wait_for("the status Running", lambda: "Running" in label_texts(desktop), 20)
     first = wait_for("the remaining time", lambda: remaining_text(desktop), 20)
