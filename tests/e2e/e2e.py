@@ -7,12 +7,12 @@ Three desktops run side by side, so that the two one-minute countdowns cost one 
   ui       start, tick and stop; then hide, and Main from the icon's menu
   fires    a one-minute Shut Down warns at once, then calls the recorder exactly once
   stopped  the same countdown, stopped from the warning's Stop, never calls it
-Prints a PASS or FAIL line per case and exits non-zero when any case fails.
+Prints a PASS or FAIL line per case and exits non-zero when any case fails. E2E_KEEP=1 keeps
+each desktop's folder (program, bus and notification server logs) in /tmp for a look.
 """
 import os
 import re
 import signal
-import subprocess
 import sys
 import threading
 import time
