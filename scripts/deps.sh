@@ -2,7 +2,9 @@
 # Installs what building and testing Dormivo needs on Debian 12.
 set -euo pipefail
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-svg-dev libgl-dev libsqlcipher-dev
-          sqlcipher sqlite3 libgtest-dev libgmock-dev fonts-dejavu-core "$@")
+          sqlcipher sqlite3 libgtest-dev libgmock-dev fonts-dejavu-core
+          xvfb xdotool x11-utils trayer dbus-x11 at-spi2-core python3-pyatspi notification-daemon
+          "$@")
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 missing=()

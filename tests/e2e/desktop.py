@@ -1,0 +1,225 @@
+"""A private desktop for one copy of the program: an X display with a tray host, a session
+bus, the accessibility bus and a notification server, with systemctl and loginctl replaced by
+recorders so that no power action can reach the machine."""
+import os
+import re
+import shutil
+import signal
+import subprocess
+import tempfile
+import threading
+import time
+
+PASSWORD = "quorndale482"
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def wait_for(what, check, secs):
+    end = time.monotonic() + secs
+    while True:
+        value = check()
+        if value:
+            return value
+        if time.monotonic() > end:
+            raise AssertionError(f"timed out after {secs} s waiting for {what}")
+        time.sleep(0.2)
+
+
+def free_display(exclude=()):
+    # Displays 40-120 belong to the shared tools.
+    for n in range(140, 400):
+        if n not in exclude and not os.path.exists(f"/tmp/.X11-unix/X{n}") and not os.path.exists(f"/tmp/.X{n}-lock"):
+            return n
+    raise AssertionError("no free X display")
+
+
+def kill_group(pgid, sig):
+    try:
+        os.killpg(pgid, sig)
+    except ProcessLookupError:
+        pass
+
+
+_desktops = []
+_desktops_lock = threading.Lock()
+
+
+def close_all():
+    with _desktops_lock:
+        standing = list(_desktops)
+    for desktop in standing:
+        desktop.close()
+
+
+class Desktop:
+    def __init__(self, app_folder, display, started_countdown=False):
+        self.procs = []
+        self.logs = []
+        self.closed = False
+        self.lock = threading.Lock()
+        with _desktops_lock:
+            _desktops.append(self)
+        self.dir = tempfile.mkdtemp(prefix="dormivo-e2e.")
+        self.app = shutil.copytree(app_folder, os.path.join(self.dir, "app"))
+        if started_countdown:
+            # A one-minute Shut Down that the program resumes as soon as it starts.
+            sql = (f"PRAGMA key='{PASSWORD}';\n"
+                   "INSERT INTO tmpsetting VALUES ('0','Started',1,0,0,'0');\n")
+            subprocess.run(["sqlcipher", os.path.join(self.app, "info.velkaro")], input=sql,
+                           text=True, check=True, capture_output=True, timeout=30)
+        self.power_log = os.path.join(self.dir, "power.log")
+        shim = os.path.join(self.dir, "shim")
+        os.mkdir(shim)
+        for tool in ("systemctl", "loginctl"):
+            path = os.path.join(shim, tool)
+            with open(path, "w") as f:
+                f.write(f'#!/bin/sh\ndate +%s.%N >> "{self.power_log}.times"\n'
+                        f'echo "{tool} $*" >> "{self.power_log}"\n')
+            os.chmod(path, 0o755)
+        home = os.path.join(self.dir, "home")
+        runtime = os.path.join(self.dir, "run")
+        os.mkdir(home)
+        os.mkdir(runtime, 0o700)
+        self.env = dict(os.environ, PATH=shim + ":" + os.environ.get("PATH", "/usr/bin:/bin"),
+                        HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
+                        XDG_DATA_HOME=os.path.join(home, ".local/share"),
+                        XDG_RUNTIME_DIR=runtime, DISPLAY=f":{display}",
+                        QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+                        # Marks every process of this desktop, also those a bus starts.
+                        DORMIVO_E2E_DESKTOP=self.dir)
+        for name in ("WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS",
+                     "NO_AT_BRIDGE", "SESSION_MANAGER"):
+            self.env.pop(name, None)
+        try:
+            self._start_session(display)
+        except BaseException:
+            self.close()
+            raise
+
+    def spawn(self, *argv, log=None):
+        # Under the lock, so that nothing starts on a desktop another thread is closing.
+        with self.lock:
+            if self.closed:
+                raise AssertionError("the desktop is closed")
+            out = subprocess.DEVNULL
+            if log:
+                out = open(os.path.join(self.dir, log), "w")
+                self.logs.append(out)
+            proc = subprocess.Popen(argv, env=self.env, stdout=out, stderr=subprocess.STDOUT,
+                                    stdin=subprocess.DEVNULL, start_new_session=True)
+            self.procs.append(proc)
+            return proc
+
+    def run(self, *argv, timeout=30):
+        return subprocess.run(argv, env=self.env, capture_output=True, text=True, timeout=timeout)
+
+    def _start_session(self, display):
+        # Without -noreset the server resets whenever its last client leaves, and a client
+        # that connects meanwhile (the bus launcher, the notification server) is turned away.
+        xvfb = self.spawn("Xvfb", f":{display}", "-screen", "0", "1024x640x24", "-nolisten", "tcp",
+                          "-noreset")
+        wait_for("the X display", lambda: self.run("xdotool", "getdisplaygeometry").returncode == 0, 20)
+        # Someone else may have taken the display first.
+        with open(f"/tmp/.X{display}-lock") as f:
+            assert int(f.read()) == xvfb.pid and xvfb.poll() is None, f"display :{display} is taken"
+        out = self.run("dbus-launch", "--sh-syntax").stdout
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = re.search(r"DBUS_SESSION_BUS_ADDRESS='([^']*)'", out)[1]
+        self.bus_pid = int(re.search(r"DBUS_SESSION_BUS_PID=(\d+)", out)[1])
+        # The accessibility bus comes first so that everything started later joins it.
+        self.spawn("/usr/libexec/at-spi-bus-launcher", "--launch-immediately")
+        wait_for("the accessibility bus", lambda: self.bus_has("org.a11y.Bus"), 20)
+        server = self.spawn("/usr/lib/notification-daemon/notification-daemon", log="notifyd.log")
+        try:
+            wait_for("the notification server",
+                     lambda: self.bus_has("org.freedesktop.Notifications"), 20)
+        except AssertionError as error:
+            with open(os.path.join(self.dir, "notifyd.log")) as f:
+                raise AssertionError(f"{error} (exit status {server.poll()}, said {f.read()!r})")
+        self.spawn("trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel",
+                   "--width", "120", "--height", "24", "--transparent", "false")
+        wait_for("the tray host", lambda: self.run("xdotool", "search", "--class", "trayer").stdout, 20)
+        self.spawn("dbus-monitor", "--session", "interface='org.freedesktop.Notifications'",
+                   log="bus.log")
+        wait_for("the bus monitor", lambda: "NameAcquired" in self.bus_log(), 20)
+
+    def bus_has(self, name):
+        out = self.run("dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
+                       "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner",
+                       f"string:{name}").stdout
+        return "boolean true" in out
+
+    def start_program(self):
+        self.program = self.spawn(os.path.join(self.app, "dormivo"), log="program.log")
+        self.started = time.monotonic()
+
+    def read(self, app, *args):
+        """The reader's answer for APP, or None when APP is not on the bus (yet)."""
+        result = self.run("/usr/bin/python3", "-B", os.path.join(HERE, "reader.py"), app, *args)
+        return result.stdout if result.returncode == 0 else None
+
+    def names(self, app="Dormivo"):
+        out = self.read(app, "names") or ""
+        return [tuple(line.split("\t")) for line in out.splitlines()]
+
+    def press(self, role, name, app="Dormivo"):
+        if self.read(app, "press", role, name) is None:
+            raise AssertionError(f"no showing {role} {name!r} in {app}")
+
+    def bus_log(self):
+        with open(os.path.join(self.dir, "bus.log")) as f:
+            return f.read()
+
+    def power_calls(self):
+        try:
+            with open(self.power_log) as f:
+                return f.read().splitlines()
+        except FileNotFoundError:
+            return []
+
+    def close(self):
+        with self.lock:
+            if not self.closed:
+                self._stop_all()
+            self.closed = True
+
+    def _stop_all(self):
+        for proc in reversed(self.procs):
+            if proc.poll() is None:
+                kill_group(proc.pid, signal.SIGTERM)
+        for proc in self.procs:
+            try:
+                proc.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                kill_group(proc.pid, signal.SIGKILL)
+                proc.wait()
+        for log in self.logs:
+            log.close()
+        # The session bus and what the buses started live outside our process groups.
+        for sig in (signal.SIGTERM, signal.SIGKILL):
+            left = self._leftovers()
+            for pid in left:
+                try:
+                    os.kill(pid, sig)
+                except ProcessLookupError:
+                    pass
+            if left:
+                try:
+                    wait_for("the desktop's last processes", lambda: not self._leftovers(), 5)
+                except AssertionError:
+                    continue
+            break
+        if not os.environ.get("E2E_KEEP"):
+            shutil.rmtree(self.dir, ignore_errors=True)
+
+    def _leftovers(self):
+        marker = f"DORMIVO_E2E_DESKTOP={self.dir}".encode()
+        pids = []
+        for entry in os.listdir("/proc"):
+            if entry.isdigit() and int(entry) != os.getpid():
+                try:
+                    with open(f"/proc/{entry}/environ", "rb") as f:
+                        if marker in f.read().split(b"\0"):
+                            pids.append(int(entry))
+                except OSError:
+                    pass
+        return pids

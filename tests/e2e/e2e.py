@@ -1,0 +1,210 @@
+#!/usr/bin/python3
+"""Runs the real program on private desktops and uses it as a user with a screen reader would.
+
+Usage: e2e.py APP_FOLDER
+
+Three desktops run side by side, so that the two one-minute countdowns cost one minute:
+  ui       start, tick and stop; then hide, and Main from the icon's menu
+  fires    a one-minute Shut Down warns at once, then calls the recorder exactly once
+  stopped  the same countdown, stopped from the warning's Stop, never calls it
+Prints a PASS or FAIL line per case and exits non-zero when any case fails. E2E_KEEP=1 keeps
+each desktop's folder (program, bus and notification server logs) in /tmp for a look.
+"""
+import os
+import re
+import signal
+import sys
+import threading
+import time
+
+from desktop import Desktop, close_all, free_display, wait_for
+
+WARNING = "Shut Down in 1 minute"
+read_names = set()  # every accessible name the suite reads or presses, for the record
+
+
+def names(desktop, app="Dormivo"):
+    found = desktop.names(app)
+    # The countdown text changes every second: one entry stands for all of them.
+    read_names.update((app, role, re.sub(r" is .*", " is ...", name))
+                      for role, name, _ in found if name)
+    return found
+
+
+def press(desktop, role, name, app="Dormivo"):
+    read_names.add((app, role, name))
+    desktop.press(role, name, app)
+
+
+def label_texts(desktop):
+    return [name or text for role, name, text in names(desktop) if role == "label"]
+
+
+def remaining_text(desktop):
+    return next((t for t in label_texts(desktop) if t.startswith("remaining time to ")), None)
+
+
+def next_tick(desktop, last):
+    text = remaining_text(desktop)
+    return text if text and text != last else None
+
+
+def main_window_showing(desktop):
+    return ("push button", "Start", "") in names(desktop)
+
+
+# What a screen reader must find on the main window before anything is pressed.
+MAIN_WINDOW = {("push button", name) for name in (
+    "Start", "Stop", "Exit", "Minimize", "Hide to notification area", "Close",
+    "File", "Option", "Help")} | {("text", "After"), ("label", "After"), ("label", "Action")}
+
+
+def start_tick_stop(desktop, results):
+    missing = MAIN_WINDOW - {(role, name) for role, name, _ in names(desktop)}
+    assert not missing, f"not on the accessibility tree: {sorted(missing)}"
+    press(desktop, "push button", "Start")
+    wait_for("the status Running", lambda: "Running" in label_texts(desktop), 20)
+    first = wait_for("the remaining time", lambda: remaining_text(desktop), 20)
+    second = wait_for("the next tick", lambda: next_tick(desktop, first), 20)
+    print(f"  ticked: {first!r} -> {second!r}")
+    press(desktop, "push button", "Stop")
+    wait_for("the status Not Running", lambda: "Not Running" in label_texts(desktop), 20)
+    assert desktop.power_calls() == [], desktop.power_calls()
+
+
+def tray_icon_centre(desktop):
+    # trayer docks the icon inside its panel; the icon window carries the program's class.
+    panels = desktop.run("xdotool", "search", "--class", "trayer").stdout.split()
+    tree = "".join(desktop.run("xwininfo", "-tree", "-id", w).stdout for w in panels)
+    found = re.search(r'\("dormivo" "Dormivo"\)\s+(\d+)x(\d+)\+-?\d+\+-?\d+\s+\+(-?\d+)\+(-?\d+)', tree)
+    if not found:
+        return None
+    w, h, x, y = map(int, found.groups())
+    return x + w // 2, y + h // 2
+
+
+def visible_windows(desktop):
+    return desktop.run("xdotool", "search", "--onlyvisible", "--pid",
+                       str(desktop.program.pid)).stdout.split()
+
+
+def hide_then_main(desktop, results):
+    press(desktop, "push button", "Hide to notification area")
+    wait_for("the main window to hide", lambda: not main_window_showing(desktop), 20)
+    hidden = len(visible_windows(desktop))
+    x, y = wait_for("the icon in the tray", lambda: tray_icon_centre(desktop), 20)
+    desktop.run("xdotool", "mousemove", str(x), str(y), "click", "3")
+    wait_for("the icon's menu", lambda: len(visible_windows(desktop)) > hidden, 20)
+    # Start, Stop, (separator), Main, Close: popups are not on the accessibility tree.
+    desktop.run("xdotool", "key", "Down", "Down", "Down", "Return")
+    wait_for("the main window to come back", lambda: main_window_showing(desktop), 20)
+
+
+def notify_calls(desktop):
+    """(time, text) of each Notify call the monitor saw."""
+    blocks = re.split(r"\n(?=method call|method return|signal|error)", desktop.bus_log())
+    return [(float(re.search(r"time=([\d.]+)", b)[1]), b) for b in blocks
+            if "member=Notify" in b and b.startswith("method call")]
+
+
+def wait_for_warning(desktop):
+    def warning():
+        return next(((t, b) for t, b in notify_calls(desktop) if f'string "{WARNING}"' in b), None)
+    at, call = wait_for("the warning's Notify", warning, 20)
+    assert 'string "stop"' in call, "the warning offers no stop action"
+    return at
+
+
+def warning_then_action(desktop, results):
+    warned = wait_for_warning(desktop)
+    wait_for("the power action", desktop.power_calls, 90)
+    with open(desktop.power_log + ".times") as f:
+        fired = float(f.readline())
+    results["lead"] = fired - warned
+    wait_for("the warning's withdrawal", lambda: "member=CloseNotification" in desktop.bus_log(), 20)
+    wait_for("the status Not Running", lambda: "Not Running" in label_texts(desktop), 20)
+    assert desktop.power_calls() == ["systemctl poweroff"], desktop.power_calls()
+
+
+def warning_stop(desktop, results):
+    wait_for_warning(desktop)
+    wait_for("the warning on screen", lambda: ("push button", "Stop", "")
+             in names(desktop, "notification-daemon"), 20)
+    # notification-daemon answers a pointer click on its button but not an accessible press:
+    # the reader finds the button, the pointer clicks it.
+    read_names.add(("notification-daemon", "push button", "Stop"))
+    x, y = desktop.read("notification-daemon", "where", "push button", "Stop").split()
+    desktop.run("xdotool", "mousemove", x, y, "click", "1")
+    wait_for("the server's ActionInvoked", lambda: "member=ActionInvoked" in desktop.bus_log(), 20)
+    wait_for("the status Not Running", lambda: "Not Running" in label_texts(desktop), 20)
+    # Past the moment the countdown would have run out, nothing may have happened.
+    while time.monotonic() < desktop.started + 70:
+        time.sleep(1)
+    assert desktop.power_calls() == [], desktop.power_calls()
+    assert "Not Running" in label_texts(desktop)
+
+
+def run_desktop(app_folder, display, cases, outcomes, results, started_countdown=False):
+    desktop = None
+    try:
+        desktop = Desktop(app_folder, display, started_countdown)
+        desktop.start_program()
+        wait_for("the program on the accessibility bus", lambda: main_window_showing(desktop), 30)
+        for case in cases:
+            try:
+                case(desktop, results)
+                outcomes[case.__name__] = "PASS"
+            except Exception as error:
+                outcomes[case.__name__] = f"FAIL ({type(error).__name__}: {error})"
+                break
+    except Exception as error:
+        for case in cases:
+            outcomes.setdefault(case.__name__, f"FAIL (desktop: {type(error).__name__}: {error})")
+    finally:
+        if desktop is not None:
+            desktop.close()
+
+
+def stop_on_signal(signum, frame):
+    raise SystemExit(f"stopped by signal {signum}")
+
+
+def main():
+    app_folder = os.path.abspath(sys.argv[1])
+    for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+        signal.signal(sig, stop_on_signal)
+    plan = [([start_tick_stop, hide_then_main], False),
+            ([warning_then_action], True),
+            ([warning_stop], True)]
+    outcomes, results, threads, displays = {}, {}, [], []
+    began = time.monotonic()
+    for cases, started_countdown in plan:
+        display = free_display(exclude=displays)
+        displays.append(display)
+        threads.append(threading.Thread(target=run_desktop, daemon=True, args=(
+            app_folder, display, cases, outcomes, results, started_countdown)))
+    try:
+        for t in threads:
+            t.start()
+        for t in threads:
+            t.join()
+    finally:
+        # A signal ends the wait above; the desktops still standing go with us.
+        close_all()
+    failed = False
+    for cases, _ in plan:
+        for case in cases:
+            outcome = outcomes.get(case.__name__, "FAIL (not run)")
+            failed |= outcome != "PASS"
+            print(f"{outcome.split()[0]} {case.__name__} {' '.join(outcome.split()[1:])}".rstrip())
+    if "lead" in results:
+        print(f"warning lead time: {results['lead']:.1f} s")
+    print("accessible names read:")
+    for app, role, name in sorted(read_names):
+        print(f"  {app}: {role} {name!r}")
+    print(f"suite time: {time.monotonic() - began:.0f} s")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

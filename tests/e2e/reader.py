@@ -1,0 +1,67 @@
+#!/usr/bin/python3
+"""What a screen reader sees of one application on the accessibility bus, and its hand.
+
+  reader.py APP names              every showing node as ROLE<TAB>NAME<TAB>TEXT, one per line
+  reader.py APP press ROLE NAME    do the default action of the first showing ROLE named NAME
+  reader.py APP where ROLE NAME    the screen position X Y of its centre, for a pointer click
+
+Exit status 1 when APP or the control is not there. Runs as a child of the suite so that each
+private desktop talks to its own buses.
+"""
+import sys
+
+import pyatspi
+
+
+def app_named(name):
+    desktop = pyatspi.Registry.getDesktop(0)
+    for i in range(desktop.childCount):
+        app = desktop.getChildAtIndex(i)
+        if app is not None and app.name == name:
+            return app
+    return None
+
+
+def showing_nodes(acc):
+    # Nodes may go away while we walk (a popup closing); such a branch is simply skipped.
+    try:
+        if not acc.getState().contains(pyatspi.STATE_SHOWING):
+            return
+        yield acc
+        children = [acc.getChildAtIndex(i) for i in range(acc.childCount)]
+    except Exception:
+        return
+    for child in children:
+        if child is not None:
+            yield from showing_nodes(child)
+
+
+def text_of(acc):
+    try:
+        return acc.queryText().getText(0, -1)
+    except Exception:
+        return ""
+
+
+def main():
+    app = app_named(sys.argv[1])
+    if app is None:
+        return 1
+    command = sys.argv[2]
+    windows = [app.getChildAtIndex(i) for i in range(app.childCount)]
+    for acc in (node for w in windows if w is not None for node in showing_nodes(w)):
+        role = acc.getRoleName()
+        if command == "names":
+            print(f"{role}\t{acc.name}\t{text_of(acc)}".replace("\n", " "))
+        elif command == "press" and (role, acc.name) == (sys.argv[3], sys.argv[4]):
+            acc.queryAction().doAction(0)
+            return 0
+        elif command == "where" and (role, acc.name) == (sys.argv[3], sys.argv[4]):
+            box = acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            print(box.x + box.width // 2, box.y + box.height // 2)
+            return 0
+    return 0 if command == "names" else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
