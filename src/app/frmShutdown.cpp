@@ -69,7 +69,6 @@ frmShutdown::frmShutdown(Platform& platform, SettingsStore& store, WindowTable& 
       menus_(platform.notifyIcons, this, commands()) {
     setObjectName(QStringLiteral("frmShutdown"));
     setWindowTitle(kProductTitle);
-    setWindowIcon(SkinPictures::applicationIcon());
     setFixedSize(4515 / 15, 3390 / 15);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());

@@ -17,7 +17,6 @@ SkinnedDialog::SkinnedDialog(const char* name, QSize twipsSize, const QString& c
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
     setObjectName(QString::fromLatin1(name));
     setWindowTitle(caption);
-    setWindowIcon(SkinPictures::applicationIcon());
     setFixedSize(twipsSize / 15);
     QFont small = font();
     small.setPointSizeF(8);

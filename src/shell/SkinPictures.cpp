@@ -1,6 +1,7 @@
 #include "SkinPictures.h"
 
 #include <QPainter>
+#include <QPixmapCache>
 #include <QSvgRenderer>
 
 namespace dormivo::SkinPictures {
@@ -25,8 +26,15 @@ QSize pictureSize(int position) {
 
 QPixmap picture(int position, qreal devicePixelRatio) {
     Q_ASSERT(position >= 1 && position <= kCount);
-    return render(QStringLiteral(":/skin/picture%1.svg").arg(position), pictureSize(position),
-                  devicePixelRatio);
+    // The buttons swap pictures on every press: draw each one once per pixel density.
+    const QString key = QStringLiteral("dormivo-skin-%1@%2").arg(position).arg(devicePixelRatio);
+    QPixmap pixmap;
+    if (!QPixmapCache::find(key, &pixmap)) {
+        pixmap = render(QStringLiteral(":/skin/picture%1.svg").arg(position), pictureSize(position),
+                        devicePixelRatio);
+        QPixmapCache::insert(key, pixmap);
+    }
+    return pixmap;
 }
 
 QPixmap background(QSize size, qreal devicePixelRatio) {
