@@ -8,6 +8,7 @@
 #include "SecondsToText.h"
 #include "SkinPictures.h"
 #include "StoreError.h"
+#include "StoredChoice.h"
 #include "WindowShape.h"
 #include "frmAbout.h"
 #include "frmMenu.h"
@@ -34,12 +35,6 @@ const QColor kBlack(0, 0, 0);
 // items (the box is editable).
 int listPosition(const QComboBox* box) {
     return box->findText(box->currentText(), Qt::MatchExactly);
-}
-
-void setTextColour(QLabel* label, QColor colour) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
 }
 
 // A narrow editable box shows the beginning of a chosen item, not its end, in a slightly
@@ -258,15 +253,7 @@ void frmShutdown::loadSetting() {
     }
     if (!stored)
         return;
-    const auto fits = [](std::optional<std::int16_t> position, const QComboBox* box) {
-        return position && *position >= 0 && *position < box->count();
-    };
-    if (const auto type = stored->type.toInt16(); fits(type, cmbtime))
-        cmbtime->setCurrentIndex(*type);
-    if (const auto period = stored->period.text())
-        txtTime->setText(QString::fromStdString(*period));
-    if (const auto action = stored->action.toInt16(); fits(action, Combo1))
-        Combo1->setCurrentIndex(*action);
+    showStoredChoice(*stored, cmbtime, txtTime, Combo1);
     if (const auto active = stored->active.text())
         gProgramsActive = *active;
     Image2_Click(stored->status.text() == "Started" ? 0 : 1);

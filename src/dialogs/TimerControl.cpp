@@ -3,6 +3,7 @@
 #include "MessageBoxes.h"
 #include "Placement.h"
 #include "SettingsStore.h"
+#include "StoredChoice.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -11,18 +12,6 @@
 #include <limits>
 
 namespace dormivo {
-namespace {
-
-// A position that the box can show, or none.
-std::optional<int> fitting(const Value& stored, const QComboBox* box) {
-    const auto position = stored.toInt16();
-    if (position && *position >= 0 && *position < box->count())
-        return *position;
-    return std::nullopt;
-}
-
-} // namespace
-
 TimerControl::TimerControl(SettingsStore& store, MessageBoxes& messages, QWidget* parent)
     : QWidget(parent), store_(store), messages_(messages) {
     setObjectName(QStringLiteral("TimerControl1"));
@@ -51,15 +40,8 @@ void TimerControl::load(const QString& table, std::string& /*programsActive*/) {
     cmbUnit->setCurrentIndex(0);
     txtPeriod->setText(QStringLiteral("5"));
 
-    const auto stored = store_.loadSettings(table.toStdString());
-    if (!stored)
-        return;
-    if (const auto unit = fitting(stored->type, cmbUnit))
-        cmbUnit->setCurrentIndex(*unit);
-    if (const auto period = stored->period.text())
-        txtPeriod->setText(QString::fromStdString(*period));
-    if (const auto action = fitting(stored->action, cmbAction))
-        cmbAction->setCurrentIndex(*action);
+    if (const auto stored = store_.loadSettings(table.toStdString()))
+        showStoredChoice(*stored, cmbUnit, txtPeriod, cmbAction);
 }
 
 std::optional<TimeChoice> TimerControl::values() {

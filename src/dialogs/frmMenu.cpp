@@ -1,20 +1,11 @@
 #include "frmMenu.h"
 
 #include "ImageButton.h"
+#include "StoredChoice.h"
 
 #include <QLabel>
 
 namespace dormivo {
-namespace {
-
-void setTextColour(QLabel* label, QColor colour) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-}
-
-} // namespace
-
 const QString frmMenu::kDescription = QStringLiteral(
     "Dormivo\r\n"
     "\r\n"

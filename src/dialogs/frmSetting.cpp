@@ -1,5 +1,6 @@
 #include "frmSetting.h"
 
+#include "Expiry.h"
 #include "ImageButton.h"
 #include "ProgramsActive.h"
 #include "StoreError.h"
@@ -16,8 +17,6 @@
 
 namespace dormivo {
 namespace {
-
-const QString kLauchProgram = QStringLiteral("Lauch Program");
 
 // The list's entries as the Run entries read them.
 class ListEntries final : public ProgramList {

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "SettingsStore.h"
+
+#include <QColor>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+
+namespace dormivo {
+
+// Shows a stored unit, period and action in their boxes, in that order. A value that is
+// missing or that its box cannot show leaves that box as it is; the others still apply.
+void showStoredChoice(const StoredSettings& stored, QComboBox* unit, QLineEdit* period,
+                      QComboBox* action);
+
+// The colour a label writes its text in.
+void setTextColour(QLabel* label, QColor colour);
+
+} // namespace dormivo
