@@ -9,7 +9,6 @@
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
-#include <QWidget>
 
 #include <cstdio>
 
@@ -108,12 +107,6 @@ bool SingleInstance::handOver(int timeoutMs) const {
         return true;
     std::fputs("dormivo: Dormivo is already running but does not answer.\n", stderr);
     return false;
-}
-
-void bringToFront(QWidget& window) {
-    window.showNormal();
-    window.raise();
-    window.activateWindow();
 }
 
 } // namespace dormivo

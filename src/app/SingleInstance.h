@@ -6,7 +6,6 @@
 #include <functional>
 
 class QLocalServer;
-class QWidget;
 
 namespace dormivo {
 
@@ -35,9 +34,5 @@ private:
     int lockFd_ = -1;
     QLocalServer* server_ = nullptr;
 };
-
-// What a later start asks of the first one's main window, also when it is hidden to the
-// notification area or minimized.
-void bringToFront(QWidget& window);
 
 } // namespace dormivo

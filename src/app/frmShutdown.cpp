@@ -79,7 +79,7 @@ void frmShutdown::load() {
 MainWindowCommands frmShutdown::commands() {
     MainWindowCommands commands;
     commands.Image2_Click = [this](int Index) { Image2_Click(Index); };
-    commands.showMain = [this] { showMain(); };
+    commands.showMain = [this] { bringToFront(this); };
     commands.hideToNotificationArea = [this] { hideToNotificationArea(); };
     commands.unload = [this] { close(); };
     commands.endProgram = [this] { windows_.endNow(0); };
@@ -262,14 +262,6 @@ void frmShutdown::loadSetting() {
 void frmShutdown::setTrayTip(const QString& tip) {
     if (frmSysTray* icon = menus_.trayIcon()) // gone once the window is unloaded
         icon->setToolTip(tip);
-}
-
-void frmShutdown::showMain() {
-    if (isMinimized())
-        showNormal();
-    show();
-    raise();
-    activateWindow();
 }
 
 void frmShutdown::hideToNotificationArea() {

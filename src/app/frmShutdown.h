@@ -73,7 +73,6 @@ private:
     void setImage2Picture(int index, int position);
     void setImage1Picture(int index, int position);
     void reportFailedStart(const QString& message);
-    void showMain();
     void hideToNotificationArea();
     void setTrayTip(const QString& tip);
     // The settings file failed where nothing can go on without it: say why and end.

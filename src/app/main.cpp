@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
     windows.add(&window);
     instance.listen([&] {
         if (windows.isLoaded(&window))
-            bringToFront(window);
+            bringToFront(&window);
     });
     try {
         window.load();

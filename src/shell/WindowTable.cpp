@@ -74,7 +74,7 @@ void WindowTable::show(QWidget* window, Modality modality) {
         loop.exec();
 }
 
-void WindowTable::bringToFront(QWidget* window) {
+void bringToFront(QWidget* window) {
     if (window->isMinimized())
         window->showNormal();
     window->show();

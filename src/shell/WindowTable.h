@@ -12,6 +12,10 @@ namespace dormivo {
 
 enum class Modality { Modeless, Modal };
 
+// Shows a window, also one hidden to the notification area or minimized, and brings it in front
+// of the others.
+void bringToFront(QWidget* window);
+
 // The program's loaded windows, at most one per window class, and the program's end.
 //
 // A window counts as loaded from add() until it unloads (its unloaded() signal) or is
@@ -76,7 +80,6 @@ private:
     void track(const QString& windowClass, QWidget* window);
     void forget(QWidget* window);
     void show(QWidget* window, Modality modality);
-    static void bringToFront(QWidget* window);
 
     Ending ending_;
     std::map<QString, QPointer<QWidget>> windows_;

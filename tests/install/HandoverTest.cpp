@@ -1,5 +1,6 @@
 #include "RunningApp.h"
 #include "SingleInstance.h"
+#include "WindowTable.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -38,7 +39,7 @@ TEST_F(HandoverTest, SecondStartShowsTheFirstWindowAndExits) {
     QWidget window;
     window.showMinimized();
     window.hide(); // as when hidden to the notification area
-    ASSERT_TRUE(first.listen([&] { bringToFront(window); }));
+    ASSERT_TRUE(first.listen([&] { bringToFront(&window); }));
 
     QProcess* second = start();
     ASSERT_TRUE(runToEnd(*second));
