@@ -9,6 +9,8 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -44,6 +46,20 @@ ssize_t readSome(int fd, void* buffer, std::size_t size) {
         got = ::read(fd, buffer, size);
     while (got < 0 && errno == EINTR);
     return got;
+}
+
+// Reads what the pipe holds into output, keeping only the first kErrorOutputLimit bytes.
+// False at the pipe's end, and when a non-blocking pipe holds nothing more.
+bool takeOutput(int fd, char* output, std::size_t& used) {
+    char scratch[512];
+    const bool full = used == kErrorOutputLimit;
+    const ssize_t got = full ? readSome(fd, scratch, sizeof scratch)
+                             : readSome(fd, output + used, kErrorOutputLimit - used);
+    if (got <= 0)
+        return false;
+    if (!full)
+        used += static_cast<std::size_t>(got);
+    return true;
 }
 
 // The forked copy of a threaded process may only make async-signal-safe calls: everything
@@ -90,17 +106,27 @@ ssize_t readSome(int fd, void* buffer, std::size_t size) {
     }
     writeAll(kReportFd, &kStarted, 1);
 
+    // The error output is read as it comes, so that the program never blocks on a full pipe.
+    // Whatever the program leaves running may hold the pipe open long after the program has
+    // ended: its end is watched on its own, and then only what the pipe holds is taken. Where
+    // the kernel has no process descriptors, the pipe's end has to stand for the program's.
     static char output[kErrorOutputLimit];
     std::size_t used = 0;
-    for (;;) {
-        char scratch[512];
-        const bool full = used == sizeof output;
-        const ssize_t got = full ? readSome(errorPipe[0], scratch, sizeof scratch)
-                                 : readSome(errorPipe[0], output + used, sizeof output - used);
-        if (got <= 0)
+    pollfd watched[2] = {{errorPipe[0], POLLIN, 0},
+                         {static_cast<int>(::syscall(SYS_pidfd_open, program, 0)), POLLIN, 0}};
+    while (watched[0].fd >= 0 || watched[1].fd >= 0) {
+        if (::poll(watched, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
             break;
-        if (!full)
-            used += static_cast<std::size_t>(got);
+        }
+        if (watched[1].revents != 0)
+            break;
+        if (watched[0].revents != 0 && !takeOutput(errorPipe[0], output, used))
+            watched[0].fd = -1;
+    }
+    ::fcntl(errorPipe[0], F_SETFL, O_NONBLOCK);
+    while (used < kErrorOutputLimit && takeOutput(errorPipe[0], output, used)) {
     }
     int status = 0;
     while (::waitpid(program, &status, 0) < 0 && errno == EINTR) {
