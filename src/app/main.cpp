@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     QtMessageBoxes messages;
     QtProgramLauncher launcher;
     QtFilePicker filePicker;
-    QtNotifyIconShell notifyIcons(icon, QtNotifyIconShell::statusNotifierHostPresent());
+    QtNotifyIconShell notifyIcons(icon);
     QtNotifier notifier(kProductTitle, icon, [&notifyIcons](const QString& text) {
         notifyIcons.showBalloon(kProductTitle, text);
     });

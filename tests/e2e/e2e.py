@@ -3,10 +3,12 @@
 
 Usage: e2e.py APP_FOLDER
 
-Three desktops run side by side, so that the two one-minute countdowns cost one minute:
+Four desktops run side by side, so that the two one-minute countdowns cost one minute:
   ui       start, tick and stop; then hide, and Main from the icon's menu
   fires    a one-minute Shut Down warns at once, then calls the recorder exactly once
   stopped  the same countdown, stopped from the warning's Stop, never calls it
+  frozen   beside a panel that answers nothing, the window shows and a second start hands
+           over at once; the icon goes to the panel once it answers
 Prints a PASS or FAIL line per case and exits non-zero when any case fails. E2E_KEEP=1 keeps
 each desktop's folder (program, bus and notification server logs) in /tmp for a look.
 """
@@ -17,7 +19,7 @@ import sys
 import threading
 import time
 
-from desktop import Desktop, close_all, free_display, wait_for
+from desktop import HERE, Desktop, close_all, free_display, wait_for
 
 WARNING = "Shut Down in 1 minute"
 read_names = set()  # every accessible name the suite reads or presses, for the record
@@ -144,12 +146,41 @@ def warning_stop(desktop, results):
     assert "Not Running" in label_texts(desktop)
 
 
-def run_desktop(app_folder, display, cases, outcomes, results, started_countdown=False):
+def frozen_panel(desktop):
+    desktop.panel = desktop.spawn("/usr/bin/python3", "-B", os.path.join(HERE, "watcher.py"),
+                                  log="watcher.log")
+    wait_for("the frozen panel", lambda: desktop.bus_has("org.kde.StatusNotifierWatcher"), 20)
+
+
+def panel_log(desktop):
+    with open(os.path.join(desktop.dir, "watcher.log")) as f:
+        return f.read()
+
+
+def beside_frozen_panel(desktop, results):
+    results["start beside a frozen panel"] = desktop.shown - desktop.started
+    assert desktop.shown - desktop.started < 10, "the window waited for the panel"
+    began = time.monotonic()
+    second = desktop.run(os.path.join(desktop.app, "dormivo"))
+    results["hand-over beside a frozen panel"] = time.monotonic() - began
+    assert second.returncode == 0, f"second start: status {second.returncode}, {second.stderr!r}"
+    assert time.monotonic() - began < 3, "the second start waited"
+    # Longer than the program waits for an answer: it has to ask again.
+    time.sleep(max(0.0, desktop.shown + 5 - time.monotonic()))
+    desktop.panel.send_signal(signal.SIGUSR1)
+    wait_for("the icon at the panel", lambda: "registered" in panel_log(desktop), 40)
+
+
+def run_desktop(app_folder, display, cases, outcomes, results, started_countdown=False,
+                prepare=None):
     desktop = None
     try:
         desktop = Desktop(app_folder, display, started_countdown)
+        if prepare:
+            prepare(desktop)
         desktop.start_program()
         wait_for("the program on the accessibility bus", lambda: main_window_showing(desktop), 30)
+        desktop.shown = time.monotonic()
         for case in cases:
             try:
                 case(desktop, results)
@@ -173,16 +204,17 @@ def main():
     app_folder = os.path.abspath(sys.argv[1])
     for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
         signal.signal(sig, stop_on_signal)
-    plan = [([start_tick_stop, hide_then_main], False),
-            ([warning_then_action], True),
-            ([warning_stop], True)]
+    plan = [([start_tick_stop, hide_then_main], False, None),
+            ([warning_then_action], True, None),
+            ([warning_stop], True, None),
+            ([beside_frozen_panel], False, frozen_panel)]
     outcomes, results, threads, displays = {}, {}, [], []
     began = time.monotonic()
-    for cases, started_countdown in plan:
+    for cases, started_countdown, prepare in plan:
         display = free_display(exclude=displays)
         displays.append(display)
         threads.append(threading.Thread(target=run_desktop, daemon=True, args=(
-            app_folder, display, cases, outcomes, results, started_countdown)))
+            app_folder, display, cases, outcomes, results, started_countdown, prepare)))
     try:
         for t in threads:
             t.start()
@@ -192,13 +224,16 @@ def main():
         # A signal ends the wait above; the desktops still standing go with us.
         close_all()
     failed = False
-    for cases, _ in plan:
+    for cases, _, _ in plan:
         for case in cases:
             outcome = outcomes.get(case.__name__, "FAIL (not run)")
             failed |= outcome != "PASS"
             print(f"{outcome.split()[0]} {case.__name__} {' '.join(outcome.split()[1:])}".rstrip())
     if "lead" in results:
         print(f"warning lead time: {results['lead']:.1f} s")
+    for figure in ("start beside a frozen panel", "hand-over beside a frozen panel"):
+        if figure in results:
+            print(f"{figure}: {results[figure]:.2f} s")
     print("accessible names read:")
     for app, role, name in sorted(read_names):
         print(f"  {app}: {role} {name!r}")
