@@ -1,54 +1,100 @@
 #!/usr/bin/env bash
 # Builds the Debian package, checks its launcher and metainfo, installs it with apt-get and
 # starts the installed program under Xvfb as an ordinary user, who must get a settings file
-# of their own. Needs root (as in CI). Removes the package and stops what it started.
-#   CHECK_USER   the ordinary user to run as (default dormivo-check; made when missing)
+# of their own. Needs root (as in CI). It checks with a user of its own, made for the run,
+# and afterwards removes that user, the package and whatever else it made; it touches no
+# other user's files, and refuses to run where a dormivo package is already installed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 [ "$(id -u)" -eq 0 ] || { echo "package-check: run as root" >&2; exit 1; }
+refuse_installed() {
+    local status
+    status=$(dpkg-query -W -f='${db:Status-Status}' dormivo 2>/dev/null || true)
+    if [ -n "$status" ] && [ "$status" != not-installed ]; then
+        echo "package-check: a dormivo package is already on this machine ($status);" \
+             "remove it first, this check installs and purges its own" >&2
+        exit 1
+    fi
+}
+refuse_installed
 apt-get update
-scripts/deps.sh desktop-file-utils appstream xvfb xauth dpkg-dev file
+scripts/deps.sh desktop-file-utils appstream xvfb xauth dpkg-dev file dbus-daemon
 
 deb=$(scripts/package.sh "${BUILD_DIR:-build-package}" | tail -n1)
 echo "package: $deb ($(stat -c %s "$deb") bytes)"
 dpkg-deb -f "$deb" Depends
 
-contents=$(mktemp -d)
-user=${CHECK_USER:-dormivo-check}
+work=$(mktemp -d /tmp/dormivo-package-check.XXXXXX)
+chmod 755 "$work"
+user=""
+installed=""
 pid=""
 cleanup() {
+    local status=$?
     [ -z "$pid" ] || kill -TERM -- "-$pid" 2>/dev/null || true
-    rm -rf "$contents"
-    DEBIAN_FRONTEND=noninteractive apt-get purge -y dormivo >/dev/null 2>&1 || true
+    if [ -n "$user" ]; then
+        # Whatever of the check's own user still runs goes with it.
+        for _ in $(seq 50); do
+            pgrep -u "$user" >/dev/null || break
+            sleep 0.1
+        done
+        left=$(pgrep -u "$user" || true)
+        [ -z "$left" ] || kill -KILL $left 2>/dev/null || true
+        userdel --remove "$user" 2>/dev/null || true
+        if id "$user" >/dev/null 2>&1; then
+            echo "package-check: could not remove the user $user" >&2
+            status=1
+        fi
+    fi
+    if [ -n "$installed" ] &&
+        ! DEBIAN_FRONTEND=noninteractive apt-get purge -y dormivo >/dev/null; then
+        echo "package-check: could not purge the dormivo package it installed" >&2
+        status=1
+    fi
+    rm -rf "$work"
+    exit "$status"
 }
 trap cleanup EXIT
 
-dpkg-deb -x "$deb" "$contents"
-desktop-file-validate "$contents/usr/share/applications/dormivo.desktop"
-appstreamcli validate --no-net "$contents"/usr/share/metainfo/*.metainfo.xml
+dpkg-deb -x "$deb" "$work/contents"
+desktop-file-validate "$work/contents/usr/share/applications/dormivo.desktop"
+appstreamcli validate --no-net "$work"/contents/usr/share/metainfo/*.metainfo.xml
 
+# The package could have appeared while it was being built.
+refuse_installed
+installed=1
 DEBIAN_FRONTEND=noninteractive apt-get install -y "$(realpath "$deb")"
 version=$(/usr/bin/dormivo --version)
 [ "$version" = "Dormivo 1.0" ] || { echo "unexpected version: $version" >&2; exit 1; }
 
-id "$user" >/dev/null 2>&1 || useradd --create-home --shell /bin/bash "$user"
-home=$(getent passwd "$user" | cut -d: -f6)
+# A name nobody has, and a home inside the work folder, so that removing them removes
+# nothing of anyone else's.
+user="dormivo-check-$(od -An -N4 -tx1 /dev/urandom | tr -d ' \n')"
+home="$work/home"
+useradd --home-dir "$home" --create-home --shell /usr/sbin/nologin --no-log-init "$user" || {
+    user=""
+    echo "package-check: could not make a user of its own" >&2
+    exit 1
+}
+runtime="$work/runtime"
+install -d -m 700 -o "$user" -g "$(id -gn "$user")" "$runtime"
 settings="$home/.local/share/dormivo/info.velkaro"
-runuser -u "$user" -- rm -rf "$home/.local/share/dormivo" "$home/.config/dormivo"
-# Its own process group, so that the program and its X server stop together.
-setsid runuser -u "$user" -- env -i HOME="$home" PATH=/usr/bin:/bin \
-    xvfb-run -a /usr/bin/dormivo >"$contents/run.log" 2>&1 &
+# Its own process group, so that the program, its bus and its X server stop together; the
+# runtime folder and a session bus of its own keep it out of shared places.
+(cd "$home" && exec setsid runuser -u "$user" -- env -i HOME="$home" PATH=/usr/bin:/bin \
+    XDG_RUNTIME_DIR="$runtime" TMPDIR="$runtime" \
+    xvfb-run -a dbus-run-session -- /usr/bin/dormivo) >"$work/run.log" 2>&1 &
 pid=$!
 for _ in $(seq 150); do
     [ -f "$settings" ] && break
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
 done
-[ -f "$settings" ] || { cat "$contents/run.log" >&2; echo "no per-user settings file" >&2; exit 1; }
+[ -f "$settings" ] || { cat "$work/run.log" >&2; echo "no per-user settings file" >&2; exit 1; }
 mode=$(stat -c %a "$settings")
 [ "$mode" = 600 ] || { echo "settings file mode $mode, not 600" >&2; exit 1; }
 cmp -s "$settings" /usr/lib/dormivo/info.velkaro || { echo "copy differs from the default" >&2; exit 1; }
 kill -TERM -- "-$pid"
 wait "$pid" 2>/dev/null || true
 pid=""
-echo "package-check: $settings appeared for $user (mode $mode)"
+echo "package-check: a settings file of its own appeared for a new user (mode $mode)"
