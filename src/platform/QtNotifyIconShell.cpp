@@ -54,7 +54,7 @@ QtNotifyIconShell::QtNotifyIconShell(QIcon icon, QObject* parent)
     auto* owners =
         new QDBusServiceWatcher(kWatcher, bus, QDBusServiceWatcher::WatchForOwnerChange, this);
     connect(owners, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
-        if (!qtMayAsk_ || hostShowsMenus_)
+        if (!qtMayAsk_ || viaHost_)
             askWatcher();
     });
     // The bus itself answers this one: with nobody owning the name, neither question waits.
@@ -97,11 +97,14 @@ void QtNotifyIconShell::askWatcher() {
 
 void QtNotifyIconShell::letQtAsk() {
     qtMayAsk_ = true;
-    // Without an XEmbed notification area to fall back on, any icon is a host's.
-    hostShowsMenus_ =
-        hostRegistered_ || QGuiApplication::platformName() == QStringLiteral("wayland");
+    viaHost_ = hostRegistered_;
     for (auto& [key, entry] : entries_)
         show(key, entry);
+}
+
+bool QtNotifyIconShell::hostShowsMenus() const {
+    // Without an XEmbed notification area to fall back on, any icon is a host's.
+    return viaHost_ || QGuiApplication::platformName() == QStringLiteral("wayland");
 }
 
 void QtNotifyIconShell::show(const Key& key, Entry& entry) {
@@ -114,7 +117,7 @@ void QtNotifyIconShell::show(const Key& key, Entry& entry) {
                     receiver->notifyIconMessage(message);
             });
     entry.icon->show();
-    if (hostShowsMenus_ && entry.menu)
+    if (hostShowsMenus() && entry.menu)
         entry.icon->setContextMenu(entry.menu);
 }
 
@@ -125,7 +128,7 @@ void QtNotifyIconShell::offerMenu(const NotifyIconData& data, QMenu* menu) {
     found->second.menu = menu;
     // An XEmbed icon pops a menu it was handed up on its own and reports the right button
     // too, which pops the component's menu; there the component's menu is the only one.
-    if (hostShowsMenus_ && found->second.icon)
+    if (hostShowsMenus() && found->second.icon)
         found->second.icon->setContextMenu(menu);
 }
 
@@ -142,7 +145,7 @@ bool QtNotifyIconShell::isAvailable() const {
     if (!qtMayAsk_)
         return false;
     // Qt would ask the host's watcher again, and wait for it.
-    if (hostShowsMenus_)
+    if (viaHost_)
         return hostRegistered_;
     return QSystemTrayIcon::isSystemTrayAvailable();
 }

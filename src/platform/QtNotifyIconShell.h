@@ -52,14 +52,15 @@ private:
     void askWatcher();
     void letQtAsk();
     void show(const Key& key, Entry& entry);
+    // A host shows the menu it was handed, and may have no pointer position to pop one up at.
+    bool hostShowsMenus() const;
 
     QIcon icon_;
     std::map<Key, Entry> entries_;
     bool qtMayAsk_ = false;
     // Qt serves icons through a StatusNotifierItem host rather than an XEmbed notification
-    // area: the host shows the menu it was handed, and may have no pointer position to pop
-    // one up at. Settled once Qt is asked, as Qt settles it then for good.
-    bool hostShowsMenus_ = false;
+    // area. Settled once Qt is asked, as Qt settles it then for good.
+    bool viaHost_ = false;
     bool hostRegistered_ = false; // the watcher's last answer
     std::uint64_t questions_ = 0; // only the answer to the last question counts
     QTimer askAgain_;
