@@ -199,6 +199,25 @@ TEST(HiveFile, TheDeepestHiveWithinTheLimitsIsReadAndAnyDepthFreedWithoutRecursi
     forest.reset(); // a key freeing its children itself overflows the stack here
 }
 
+// Nothing is written that the next start would set aside as beyond the limits.
+TEST(HiveFile, WhatCouldNotBeReadBackIsNeverWritten) {
+    TempFolder dir;
+    const auto file = dir.path / "HKLM.reg";
+    HiveRegistry hive(file);
+    Registry(hive).SetKeyValue(HKEY_LOCAL_MACHINE, "x", "keep", std::string("1"));
+    Key key = 0;
+    EXPECT_EQ(hive.createKey(HKEY_LOCAL_MACHINE, repeated("\\a", 513), 0, KEY_ALL_ACCESS, &key),
+              ERROR_INVALID_PARAMETER);
+    ASSERT_EQ(hive.openKey(HKEY_LOCAL_MACHINE, "x", 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    const std::vector<std::uint8_t> huge(2 << 20, 1); // written as hex, three characters a byte
+    EXPECT_NE(hive.setValue(key, "huge", REG_BINARY, huge.data(), huge.size()), ERROR_SUCCESS);
+    EXPECT_EQ(hive.queryValue(key, "huge", nullptr, nullptr, nullptr), ERROR_FILE_NOT_FOUND);
+    HiveRegistry reread(file);
+    EXPECT_EQ(Registry(reread).GetKeyValue(HKEY_LOCAL_MACHINE, "x", "keep"),
+              RegValue(std::string("1")));
+    EXPECT_FALSE(std::filesystem::exists(file.string() + ".bad"));
+}
+
 TEST(HiveFile, ChangesMadeByOthersMeanwhileAreKept) {
     TempFolder dir;
     const auto file = dir.path / "HKLM.reg";
