@@ -27,8 +27,8 @@ struct TextForm {
 // its full path, so a file that names a deep key implies many long sections: the sections of
 // all its keys, implied ones included, must fit in the size limit too, which also bounds the
 // number of keys (each takes at least a short line).
-inline constexpr std::size_t kMaxFileBytes = 4 * 1024 * 1024;
-inline constexpr std::size_t kMaxDepth = 512; // levels of keys below a root
+inline constexpr std::size_t kMaxFileBytes = 1024 * 1024; // Dormivo's own values take < 1 kB
+inline constexpr std::size_t kMaxDepth = 512;             // levels of keys below a root
 inline constexpr std::size_t kMaxKeyNameChars = 255;
 
 // Whether a path below a root stays within the depth and name limits.

@@ -120,7 +120,7 @@ TEST(HiveFile, AFileItCannotReadIsSetAsideAndNoSetAsideFileIsOverwritten) {
         kHeader + "[HKEY_LOCAL_MACHINE" + repeated("\\a", 513) + "]\n",
         kHeader + "[HKEY_LOCAL_MACHINE\\" + std::string(256, 'n') + "]\n",
         kHeader + "[HKEY_LOCAL_MACHINE" + repeated("\\" + std::string(100, 'a'), 512) + "]\n",
-        kHeader + ";" + std::string(4 << 20, ' ') + "\n",
+        kHeader + ";" + std::string(RegFileFormat::kMaxFileBytes, ' ') + "\n",
     };
     TempFolder dir;
     const auto file = dir.path / "HKLM.reg";
@@ -192,7 +192,7 @@ TEST(HiveFile, KeepsTheEncodingAndLineEndsOfTheFileItRead) {
 }
 
 TEST(HiveFile, TheDeepestHiveWithinTheLimitsIsReadAndAnyDepthFreedWithoutRecursion) {
-    const std::string deepest = repeated("\\" + std::string(255, 'a'), 8) + repeated("\\a", 504);
+    const std::string deepest = repeated("\\a", 511) + "\\" + std::string(255, 'a');
     EXPECT_TRUE(RegFileFormat::read(kHeader + "[HKEY_LOCAL_MACHINE" + deepest + "]\n"));
     auto forest = std::make_unique<HiveKey>();
     forest->findOrCreate(repeated("a\\", 300000));
@@ -209,7 +209,8 @@ TEST(HiveFile, WhatCouldNotBeReadBackIsNeverWritten) {
     EXPECT_EQ(hive.createKey(HKEY_LOCAL_MACHINE, repeated("\\a", 513), 0, KEY_ALL_ACCESS, &key),
               ERROR_INVALID_PARAMETER);
     ASSERT_EQ(hive.openKey(HKEY_LOCAL_MACHINE, "x", 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
-    const std::vector<std::uint8_t> huge(2 << 20, 1); // written as hex, three characters a byte
+    // Written as hex, three characters a byte.
+    const std::vector<std::uint8_t> huge(RegFileFormat::kMaxFileBytes / 2, 1);
     EXPECT_NE(hive.setValue(key, "huge", REG_BINARY, huge.data(), huge.size()), ERROR_SUCCESS);
     EXPECT_EQ(hive.queryValue(key, "huge", nullptr, nullptr, nullptr), ERROR_FILE_NOT_FOUND);
     HiveRegistry reread(file);
