@@ -5,6 +5,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
+#include <set>
 
 namespace dormivo::registry {
 namespace {
@@ -50,6 +52,20 @@ std::string execArgument(const std::string& argument) {
     return out + "\"";
 }
 
+// GLib looks the program up before it expands "%%", so it refuses an entry whose program path
+// holds a '%'. Such a program is started through nice instead, with no change of priority,
+// taking its path as an argument, where "%%" is expanded. (env would take a path holding
+// '=' for a variable to set.)
+constexpr const char* kStarter[] = {"/usr/bin/nice", "-n", "0", "--"};
+
+// The command line a value holds, or nothing when it is not text.
+std::string commandLineOf(const HiveValue* value) {
+    if (!value || value->type != REG_SZ)
+        return {};
+    const std::string text(value->data.begin(), value->data.end());
+    return text.substr(0, text.find('\0'));
+}
+
 } // namespace
 
 std::string AutostartMirror::fileNameFor(const std::string& valueName) {
@@ -70,8 +86,11 @@ std::string AutostartMirror::fileNameFor(const std::string& valueName) {
 
 std::string AutostartMirror::desktopEntry(const std::string& valueName,
                                           const std::string& commandLine) {
+    auto arguments = splitCommandLine(commandLine);
+    if (!arguments.empty() && arguments[0].find('%') != std::string::npos)
+        arguments.insert(arguments.begin(), std::begin(kStarter), std::end(kStarter));
     std::string exec;
-    for (const auto& argument : splitCommandLine(commandLine))
+    for (const auto& argument : arguments)
         exec += (exec.empty() ? "" : " ") + execArgument(argument);
     return "[Desktop Entry]\n"
            "Type=Application\n"
@@ -89,11 +108,7 @@ std::string AutostartMirror::desktopEntry(const std::string& valueName,
 void AutostartMirror::valueChanged(const HiveKey& key, const std::string& valueName) const {
     if (&key != hive_.findKey(HKEY_LOCAL_MACHINE, kRunKey))
         return;
-    std::string commandLine;
-    if (const HiveValue* value = key.value(valueName); value && value->type == REG_SZ) {
-        commandLine.assign(value->data.begin(), value->data.end());
-        commandLine = commandLine.substr(0, commandLine.find('\0'));
-    }
+    const std::string commandLine = commandLineOf(key.value(valueName));
     const auto file = folder_ / fileNameFor(valueName);
     std::error_code error;
     if (splitCommandLine(commandLine).empty()) {
@@ -103,6 +118,35 @@ void AutostartMirror::valueChanged(const HiveKey& key, const std::string& valueN
     const std::string entry = desktopEntry(valueName, commandLine);
     if (readTextFile(file) != entry)
         writeTextFileAtomically(file, entry, FileAccess::EveryoneReads);
+}
+
+void AutostartMirror::sync() const {
+    if (hive_.unreadable())
+        return;
+    std::set<std::string> wanted;
+    if (const HiveKey* run = hive_.findKey(HKEY_LOCAL_MACHINE, kRunKey)) {
+        for (const HiveValue& value : run->values) {
+            const std::string commandLine = commandLineOf(&value);
+            if (splitCommandLine(commandLine).empty())
+                continue;
+            const auto file = folder_ / fileNameFor(value.name);
+            wanted.insert(file.filename().string());
+            std::error_code error;
+            if (!std::filesystem::exists(std::filesystem::symlink_status(file, error)))
+                writeTextFileAtomically(file, desktopEntry(value.name, commandLine),
+                                        FileAccess::EveryoneReads);
+        }
+    }
+    std::vector<std::filesystem::path> unwanted;
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder_, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        if (name.starts_with(kPrefix) && name.ends_with(kSuffix) && !wanted.contains(name))
+            unwanted.push_back(entry->path());
+    }
+    for (const auto& file : unwanted)
+        std::filesystem::remove(file, error);
 }
 
 std::filesystem::path xdgConfigHome() {

@@ -8,19 +8,24 @@
 
 namespace dormivo::registry {
 
-// Gives the Run key its effect on a Linux desktop: every text value set under the hive's
-// HKEY_LOCAL_MACHINE Run key becomes an XDG autostart entry in the given folder, one file
-// per value, and the entry goes when its value is deleted or stops being a command line.
-// Only such a change removes an entry: the folder is never swept, so a hive that failed to
-// load, or whose Run key is shared with other programs, costs nobody an entry. Files of other
-// programs are never touched: ours all start with "dormivo-run-".
+// Gives the Run key its effect on a Linux desktop: every text value under the hive's
+// HKEY_LOCAL_MACHINE Run key that is a command line has an XDG autostart entry in the given
+// folder, one file per value, and no entry of ours outlives its value: nothing may start at
+// login that the registry no longer asks for. Files of other programs are never touched:
+// ours all start with "dormivo-run-".
 class AutostartMirror {
 public:
     AutostartMirror(const HiveRegistry& hive, std::filesystem::path folder)
         : hive_(hive), folder_(std::move(folder)) {}
 
-    // Brings the entry of one value in line with it, after a change to it in that key.
+    // Brings the entry of one value in line with it, after a change to it in that key (or
+    // after it was found missing).
     void valueChanged(const HiveKey& key, const std::string& valueName) const;
+    // Brings the whole folder in line with the Run key, once the hive was read: removes our
+    // entries whose value is gone and writes those that are missing (an entry that is there
+    // is left as the user or the desktop may have edited it). Does nothing when the hive's
+    // file could not be read, since what it holds is then unknown.
+    void sync() const;
 
     static std::string fileNameFor(const std::string& valueName);
     static std::string desktopEntry(const std::string& valueName, const std::string& commandLine);

@@ -6,19 +6,6 @@
 namespace dormivo::registry {
 namespace {
 
-// Calls visit with each non-empty backslash-separated part of a path.
-template <typename Visit> void forEachPart(std::string_view path, Visit visit) {
-    while (!path.empty()) {
-        const auto cut = path.find('\\');
-        const std::string_view part = path.substr(0, cut);
-        if (!part.empty())
-            visit(part);
-        if (cut == std::string_view::npos)
-            break;
-        path.remove_prefix(cut + 1);
-    }
-}
-
 auto valuePosition(std::vector<HiveValue>& values, const std::string& folded) {
     return std::lower_bound(
         values.begin(), values.end(), folded,
@@ -26,6 +13,34 @@ auto valuePosition(std::vector<HiveValue>& values, const std::string& folded) {
 }
 
 } // namespace
+
+std::vector<std::string_view> pathParts(std::string_view path) {
+    std::vector<std::string_view> parts;
+    while (!path.empty()) {
+        const auto cut = path.find('\\');
+        if (const std::string_view part = path.substr(0, cut); !part.empty())
+            parts.push_back(part);
+        if (cut == std::string_view::npos)
+            break;
+        path.remove_prefix(cut + 1);
+    }
+    return parts;
+}
+
+HiveKey::~HiveKey() {
+    std::vector<std::unique_ptr<HiveKey>> pending;
+    const auto takeChildren = [&pending](HiveKey& key) {
+        for (auto& [folded, child] : key.children)
+            pending.push_back(std::move(child));
+        key.children.clear();
+    };
+    takeChildren(*this);
+    while (!pending.empty()) {
+        std::unique_ptr<HiveKey> key = std::move(pending.back());
+        pending.pop_back();
+        takeChildren(*key);
+    }
+}
 
 std::string foldCase(std::string_view name) {
     std::string folded(name);
@@ -50,16 +65,16 @@ HiveKey& HiveKey::childOrNew(std::string_view childName) {
 
 HiveKey* HiveKey::find(std::string_view path) const {
     const HiveKey* key = this;
-    forEachPart(path, [&key](std::string_view part) {
+    for (const std::string_view part : pathParts(path))
         if (key)
             key = key->child(part);
-    });
     return const_cast<HiveKey*>(key);
 }
 
 HiveKey& HiveKey::findOrCreate(std::string_view path) {
     HiveKey* key = this;
-    forEachPart(path, [&key](std::string_view part) { key = &key->childOrNew(part); });
+    for (const std::string_view part : pathParts(path))
+        key = &key->childOrNew(part);
     return *key;
 }
 

@@ -12,6 +12,9 @@ namespace dormivo::registry {
 // Registry names compare without regard to letter case.
 std::string foldCase(std::string_view name);
 
+// The non-empty parts of a backslash-separated key path.
+std::vector<std::string_view> pathParts(std::string_view path);
+
 struct HiveValue {
     std::string name;
     std::uint32_t type = 0;
@@ -24,6 +27,13 @@ struct HiveKey {
     std::string name;
     std::map<std::string, std::unique_ptr<HiveKey>> children;
     std::vector<HiveValue> values;
+
+    HiveKey() = default;
+    // Frees the keys below one at a time: a chain of keys as deep as a hostile file makes
+    // it would overflow the stack if each key freed its children itself.
+    ~HiveKey();
+    HiveKey(HiveKey&&) = default;
+    HiveKey& operator=(HiveKey&&) = default;
 
     HiveKey* child(std::string_view childName) const;
     HiveKey& childOrNew(std::string_view childName);

@@ -59,18 +59,55 @@ std::string valueText(const HiveValue& value) {
     return "hex(" + std::to_string(value.type) + "):" + hexList(value.data);
 }
 
-void writeKey(std::ostringstream& out, const HiveKey& key, const std::string& path) {
-    // A root always exists: it needs a section only for values of its own.
-    const bool isRoot = path.find('\\') == std::string::npos;
-    if (!isRoot || !key.values.empty()) {
-        out << "[" << path << "]\n";
-        for (const auto& value : key.values)
-            out << (value.name.empty() ? "@" : quoted(value.name)) << "=" << valueText(value)
-                << "\n";
-        out << "\n";
+// Keys in depth-first order, each as a section with its full path, as the registry editor
+// exports them. Walked with a stack of its own: a hive may be as deep as the limits allow.
+void writeKeys(std::ostringstream& out, const HiveKey& root) {
+    std::vector<std::pair<const HiveKey*, std::string>> pending{{&root, root.name}};
+    while (!pending.empty()) {
+        auto [key, path] = std::move(pending.back());
+        pending.pop_back();
+        // A root always exists: it needs a section only for values of its own.
+        if (key != &root || !key->values.empty()) {
+            out << "[" << path << "]\n";
+            for (const auto& value : key->values)
+                out << (value.name.empty() ? "@" : quoted(value.name)) << "=" << valueText(value)
+                    << "\n";
+            out << "\n";
+        }
+        for (auto child = key->children.rbegin(); child != key->children.rend(); ++child)
+            pending.emplace_back(child->second.get(), path + "\\" + child->second->name);
     }
-    for (const auto& [folded, child] : key.children)
-        writeKey(out, *child, path + "\\" + child->name);
+}
+
+// Characters, not bytes, as the registry counts them.
+std::size_t characters(std::string_view utf8) {
+    std::size_t count = 0;
+    for (const char c : utf8)
+        count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return count;
+}
+
+// The key a section names, made with any missing keys above it; nothing when the path goes
+// beyond the limits or the new keys' sections would not fit in the room left.
+HiveKey* sectionKey(HiveKey& forest, const std::string& path, std::size_t& room) {
+    const auto parts = pathParts(path);
+    if (parts.empty() || !pathWithinLimits(path.substr(parts[0].size())))
+        return nullptr;
+    HiveKey* key = &forest;
+    std::size_t pathBytes = 0;
+    for (const std::string_view part : parts) {
+        pathBytes += (key == &forest ? 0 : 1) + part.size();
+        HiveKey* child = key->child(part);
+        if (!child) {
+            const std::size_t section = pathBytes + 4; // "[", "]", a line end, a blank line
+            if (section > room)
+                return nullptr;
+            room -= section;
+            child = &key->childOrNew(part);
+        }
+        key = child;
+    }
+    return key;
 }
 
 // Reads a quoted text at pos; pos ends after the closing quote.
@@ -245,11 +282,21 @@ std::optional<std::string> toUtf16(std::string_view text) {
 
 } // namespace
 
+bool pathWithinLimits(std::string_view path) {
+    const auto parts = pathParts(path);
+    if (parts.size() > kMaxDepth)
+        return false;
+    for (const std::string_view part : parts)
+        if (characters(part) > kMaxKeyNameChars)
+            return false;
+    return true;
+}
+
 std::string write(const HiveKey& forest, TextForm form) {
     std::ostringstream out;
     out << kHeader << "\n\n";
     for (const auto& [folded, root] : forest.children)
-        writeKey(out, *root, root->name);
+        writeKeys(out, *root);
     std::string text;
     for (char c : out.str())
         text += form.crlf && c == '\n' ? "\r\n" : std::string(1, c);
@@ -260,6 +307,8 @@ std::string write(const HiveKey& forest, TextForm form) {
 }
 
 std::optional<HiveKey> read(const std::string& bytes, TextForm* form) {
+    if (bytes.size() > kMaxFileBytes)
+        return std::nullopt;
     const bool utf16 = bytes.starts_with(kUtf16Mark);
     const auto text = utf16 ? fromUtf16(std::string_view(bytes).substr(2)) : bytes;
     if (!text)
@@ -274,20 +323,24 @@ std::optional<HiveKey> read(const std::string& bytes, TextForm* form) {
     bool headerSeen = false;
     HiveKey forest;
     HiveKey* section = nullptr;
+    std::size_t room = kMaxFileBytes;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         // A long hex list may go on over several lines, each but the last ending in '\'.
+        // A comment ends at its line end, whatever it ends with.
         if (!pending.empty()) {
             const auto start = line.find_first_not_of(' ');
             line = pending + (start == std::string::npos ? "" : line.substr(start));
             pending.clear();
+        } else if (!line.empty() && line[0] == ';') {
+            continue;
         }
         if (!line.empty() && line.back() == '\\' && line.find("=hex") != std::string::npos) {
             pending = line.substr(0, line.size() - 1);
             continue;
         }
-        if (line.empty() || line[0] == ';')
+        if (line.empty())
             continue;
         if (!headerSeen) {
             if (line != kHeader && line != "\xEF\xBB\xBF" + kHeader)
@@ -301,9 +354,9 @@ std::optional<HiveKey> read(const std::string& bytes, TextForm* form) {
             bool known = false;
             for (const auto& name : kRoots)
                 known = known || name == root;
-            if (!known)
+            section = known ? sectionKey(forest, path, room) : nullptr;
+            if (!section)
                 return std::nullopt;
-            section = &forest.findOrCreate(path);
         } else if (!section || !readValue(line, *section)) {
             return std::nullopt;
         }

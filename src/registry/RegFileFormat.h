@@ -2,6 +2,7 @@
 
 #include "HiveKey.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -20,8 +21,22 @@ struct TextForm {
     bool crlf = false;
 };
 
+// Beyond these limits a file is no registry export but damage or an attack, which would cost
+// the program its stack, its memory or its time; it is refused like any unreadable file.
+// The depth and the name length are those of the Windows registry. Every key is written with
+// its full path, so a file that names a deep key implies many long sections: the sections of
+// all its keys, implied ones included, must fit in the size limit too, which also bounds the
+// number of keys (each takes at least a short line).
+inline constexpr std::size_t kMaxFileBytes = 1024 * 1024; // Dormivo's own values take < 1 kB
+inline constexpr std::size_t kMaxDepth = 512;             // levels of keys below a root
+inline constexpr std::size_t kMaxKeyNameChars = 255;
+
+// Whether a path below a root stays within the depth and name limits.
+bool pathWithinLimits(std::string_view path);
+
 std::string write(const HiveKey& forest, TextForm form = {});
-// The keys and values of a file's bytes, or nothing when any line of it cannot be read.
+// The keys and values of a file's bytes, or nothing when any line of it cannot be read or the
+// file goes beyond the limits.
 std::optional<HiveKey> read(const std::string& bytes, TextForm* form = nullptr);
 
 } // namespace RegFileFormat

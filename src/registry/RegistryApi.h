@@ -24,6 +24,7 @@ inline constexpr Status ERROR_INVALID_HANDLE = 6;
 inline constexpr Status ERROR_INVALID_PARAMETER = 87;
 inline constexpr Status ERROR_MORE_DATA = 234;
 inline constexpr Status ERROR_NO_MORE_ITEMS = 259;
+inline constexpr Status ERROR_KEY_DELETED = 1018;
 
 // Value types.
 inline constexpr std::uint32_t REG_NONE = 0;

@@ -19,12 +19,15 @@ std::unique_ptr<RegistryApi> openUserRegistry() {
 
 namespace {
 
-// The hive with each change to its Run key mirrored into the autostart folder.
+// The hive with its Run key mirrored into the autostart folder: the whole key whenever the
+// file is read (at start and after another program changed it), and each change made here.
 class LoginHive final : public HiveRegistry {
 public:
     LoginHive()
         : HiveRegistry(xdgConfigHome() / "dormivo" / "HKLM.reg"),
           mirror_(*this, xdgConfigHome() / "autostart") {
+        mirror_.sync();
+        setReloadListener([this] { mirror_.sync(); });
         setValueListener([this](const HiveKey& key, const std::string& valueName) {
             mirror_.valueChanged(key, valueName);
         });

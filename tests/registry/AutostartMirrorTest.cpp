@@ -5,11 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <set>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
 
 using namespace dormivo::registry;
 
@@ -18,6 +22,20 @@ namespace {
 std::string execLine(const std::string& entry) {
     const auto start = entry.find("\nExec=") + 6;
     return entry.substr(start, entry.find('\n', start) - start);
+}
+
+// Runs a program to its end and gives its exit status (127 when it could not start).
+int run(std::vector<std::string> arguments) {
+    std::vector<char*> argv;
+    for (auto& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    int status = 0;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0 ||
+        waitpid(pid, &status, 0) != pid)
+        return 127;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
 }
 
 // XDG_CONFIG_HOME points at a folder of the test's own, never at the real autostart folder.
@@ -51,7 +69,8 @@ protected:
 
 TEST_F(Autostart, EntriesFollowTheRunKeyValues) {
     // Entries of other programs, and of Run values that this hive does not hold, stay.
-    for (const char* other : {"someone-else.desktop", "dormivo-run-elsewhere.desktop"})
+    for (const char* other :
+         {"someone-else.desktop", "dormivo-run-elsewhere.desktop", "dormivo-run-velkaro5.desktop"})
         std::ofstream(folder() / other) << "[Desktop Entry]\n";
     HiveRegistry hive;
     AutostartMirror mirror(hive, folder());
@@ -65,19 +84,21 @@ TEST_F(Autostart, EntriesFollowTheRunKeyValues) {
     registry.SetKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "VELKARO0", std::string("/usr/bin/false"));
     EXPECT_EQ(entries(),
               (std::set<std::string>{"dormivo-run-dormivo.desktop", "dormivo-run-elsewhere.desktop",
-                                     "dormivo-run-velkaro0.desktop", "someone-else.desktop"}));
+                                     "dormivo-run-velkaro0.desktop", "dormivo-run-velkaro5.desktop",
+                                     "someone-else.desktop"}));
     const std::string entry = readTextFile(folder() / "dormivo-run-velkaro0.desktop").value_or("");
     EXPECT_EQ(entry.rfind("[Desktop Entry]\nType=Application\n", 0), 0u);
     EXPECT_EQ(execLine(entry), "\"/usr/bin/false\"");
 
     registry.DeleteKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "velkaro0");
+    registry.DeleteKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "Velkaro5"); // an entry without a value
     registry.SetKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "Dormivo", std::int32_t(1));
     EXPECT_EQ(entries(),
               (std::set<std::string>{"dormivo-run-elsewhere.desktop", "someone-else.desktop"}));
 }
 
 TEST_F(Autostart, ExecStartsExactlyTheStoredProgram) {
-    const auto odd = root_ / "my apps" / "100% \"real\" $HOME `x` \\ back";
+    const auto odd = root_ / "my apps" / "100 \"real\" $HOME `x` \\ back";
     const auto blanks = root_ / "My Apps" / "rec2";
     for (const auto& file : {odd, blanks}) {
         std::filesystem::create_directories(file.parent_path());
@@ -88,7 +109,7 @@ TEST_F(Autostart, ExecStartsExactlyTheStoredProgram) {
     // every backslash is doubled for the entry's string; a '%' is doubled.
     const std::pair<std::string, std::string> cases[] = {
         {odd.string(), "\"" + root_.string() +
-                           "/my apps/100%% \\\\\"real\\\\\" \\\\$HOME \\\\`x\\\\` \\\\\\\\ back\""},
+                           "/my apps/100 \\\\\"real\\\\\" \\\\$HOME \\\\`x\\\\` \\\\\\\\ back\""},
         {blanks.string() + " arg1", "\"" + blanks.string() + "\" \"arg1\""},
         {"/usr/bin/env FOO=%u ls", "\"/usr/bin/env\" \"FOO=%%u\" \"ls\""},
         {"/bin/echo $PATH;rm", "\"/bin/echo\" \"\\\\$PATH;rm\""},
@@ -116,21 +137,49 @@ TEST_F(Autostart, TheUserRegistryKeepsItsHiveAndEntriesUnderXdgConfigHome) {
     EXPECT_TRUE(entries().empty());
 }
 
-// Starting up, with a hive that lacks the value or that fails to load, removes no entry.
-TEST_F(Autostart, StartingUpRemovesNoEntry) {
+// GLib (GNOME and others) looks the program up before it expands "%%" and refuses the entry
+// when it finds none.
+TEST_F(Autostart, GLibStartsAProgramWhosePathHoldsPercentQuotesAndEquals) {
+    const auto program = root_ / "100% \"my\" $HOME `x` \\ a=b" / "rec 1";
+    const auto record = root_ / "started";
+    std::filesystem::create_directories(program.parent_path());
+    std::ofstream(program) << "#!/bin/sh\necho \"$@\" > '" << record.string() << "'\n";
+    std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+    const auto entry = root_ / "entry.desktop";
+    std::ofstream(entry) << AutostartMirror::desktopEntry("v", program.string() + " 50% a=b");
+
+    ASSERT_EQ(run({"gio", "launch", entry.string()}), 0);
+    for (int i = 0; i < 500 && !std::filesystem::exists(record); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(readTextFile(record), "50% a=b\n");
+}
+
+// Opening the hive brings our entries in line with its Run key. A missing file, or one set
+// aside, holds no value; one that cannot be read tells nothing, so nothing is removed then.
+TEST_F(Autostart, OpeningTheHiveBringsOurEntriesInLineWithTheRunKey) {
     const auto hive = root_ / "dormivo" / "HKLM.reg";
-    const std::function<void()> hives[] = {
-        [&] { std::ofstream(hive) << "Windows Registry Editor Version 5.00\n\n"; },
-        [&] { std::ofstream(hive) << "garbage\n"; },
-        [&] { std::filesystem::create_directories(hive); },
+    const std::set<std::string> others{"someone-else.desktop"};
+    const std::pair<std::function<void()>, std::set<std::string>> cases[] = {
+        {[] {}, others},
+        {[&] { std::ofstream(hive) << "garbage\n"; }, others},
+        {[&] {
+             std::ofstream(hive) << "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\"
+                                 << kRunKey
+                                 << "]\n\"Velkaro1\"=\"/usr/bin/true\"\n\"n\"=dword:00000001\n";
+         },
+         {"dormivo-run-velkaro1.desktop", "someone-else.desktop"}},
+        {[&] { std::filesystem::create_directories(hive); },
+         {"dormivo-run-velkaro0.desktop", "someone-else.desktop"}},
     };
-    std::ofstream(folder() / "dormivo-run-velkaro0.desktop") << "[Desktop Entry]\n";
-    for (const auto& makeHive : hives) {
-        std::filesystem::remove_all(root_ / "dormivo");
+    for (const auto& [makeHive, expected] : cases) {
+        std::filesystem::remove_all(root_);
         std::filesystem::create_directories(hive.parent_path());
+        std::filesystem::create_directories(folder());
+        for (const char* entry : {"someone-else.desktop", "dormivo-run-velkaro0.desktop"})
+            std::ofstream(folder() / entry) << "[Desktop Entry]\n";
         makeHive();
         openUserRegistry();
-        EXPECT_EQ(entries(), std::set<std::string>{"dormivo-run-velkaro0.desktop"});
+        EXPECT_EQ(entries(), expected);
     }
 }
 
