@@ -96,6 +96,11 @@ void Connection::asOneChange(const std::function<void()>& work) {
     }
 }
 
+std::string Connection::file() const {
+    const char* name = sqlite3_db_filename(db_.get(), "main");
+    return name ? name : "";
+}
+
 bool needsVersion3Format(std::string_view cipherVersion) {
     int major = 0;
     const char* end = cipherVersion.data() + cipherVersion.size();

@@ -32,6 +32,8 @@ public:
 
     std::int64_t lastInsertRowid() const;
     sqlite3* handle() const { return db_.get(); }
+    // The file's full path, as the engine opened it.
+    std::string file() const;
 
 private:
     struct Closer {

@@ -6,6 +6,10 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <grp.h>
+#include <pwd.h>
+#include <unistd.h>
+
 namespace dormivo::test {
 
 AppFolder::AppFolder() {
@@ -32,6 +36,25 @@ QProcessEnvironment UserFolders::environment() const {
     environment.remove(QStringLiteral("XDG_DATA_HOME"));
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     return environment;
+}
+
+void OtherUser::own(const QString& path) const {
+    if (::chown(QFile::encodeName(path).constData(), uid, gid) != 0)
+        qFatal("cannot give %s to uid %d", qPrintable(path), int(uid));
+}
+
+void OtherUser::runs(QProcess& process) const {
+    process.setChildProcessModifier([uid = uid, gid = gid] {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0)
+            ::_exit(127);
+    });
+}
+
+std::optional<OtherUser> nobody() {
+    const passwd* user = ::getpwnam("nobody");
+    if (::geteuid() != 0 || !user)
+        return std::nullopt;
+    return OtherUser{user->pw_uid, user->pw_gid};
 }
 
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds bound) {

@@ -6,6 +6,9 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
+
+#include <sys/types.h>
 
 namespace dormivo::test {
 
@@ -27,6 +30,18 @@ struct UserFolders {
     QTemporaryDir home;
     QProcessEnvironment environment() const;
 };
+
+// An ordinary user to run the real program as, so that folders and files can be out of its
+// reach; only root (as in CI) can switch to it, so tests skip without it.
+struct OtherUser {
+    uid_t uid;
+    gid_t gid;
+    // Makes a file or folder this user's.
+    void own(const QString& path) const;
+    // The process runs as this user.
+    void runs(QProcess& process) const;
+};
+std::optional<OtherUser> nobody();
 
 // Pumps events until the condition holds or the bound runs out.
 bool waitUntil(const std::function<bool()>& condition,
