@@ -93,16 +93,12 @@ TEST(InstanceFolder, WithoutAPrivateFolderItStartsAndSaysSoOnce) {
     QProcess program;
     program.setProcessEnvironment(environment);
     program.start(app.program(), {});
-    QString err;
-    EXPECT_TRUE(waitUntil([&] {
-        err += errorsOf(program);
-        return program.state() == QProcess::NotRunning || err.contains("a later start opens");
-    }));
+    const QString said = errorsUntil(program, {"a later start opens"});
     waitUntil([] { return false; }, std::chrono::milliseconds(300));
-    err += errorsOf(program);
-    EXPECT_EQ(program.state(), QProcess::Running) << err.toStdString();
-    EXPECT_EQ(err.count("dormivo: starting without the check for a running Dormivo"), 1)
-        << err.toStdString();
+    const QString all = said + errorsOf(program);
+    EXPECT_EQ(program.state(), QProcess::Running) << all.toStdString();
+    EXPECT_EQ(all.count("dormivo: starting without the check for a running Dormivo"), 1)
+        << all.toStdString();
     program.kill();
     runToEnd(program);
 }
@@ -121,13 +117,8 @@ TEST(InstanceFolder, WhenTheFirstCannotListenALaterStartRunsOnItsOwn) {
     for (QProcess& program : starts) {
         program.setProcessEnvironment(environment);
         program.start(app.program(), {});
-        QString err;
-        EXPECT_TRUE(waitUntil([&] {
-            err += errorsOf(program);
-            return program.state() == QProcess::NotRunning ||
-                   err.contains("cannot wait for later starts");
-        }));
-        EXPECT_EQ(program.state(), QProcess::Running) << err.toStdString();
+        const QString said = errorsUntil(program, {"cannot wait for later starts"});
+        EXPECT_EQ(program.state(), QProcess::Running) << said.toStdString();
     }
     for (QProcess& program : starts) {
         program.kill();

@@ -6,6 +6,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
+
 #include <grp.h>
 #include <pwd.h>
 #include <unistd.h>
@@ -65,6 +67,17 @@ bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
         QTest::qWait(20);
     }
     return true;
+}
+
+QString errorsUntil(QProcess& program, const QStringList& texts) {
+    QString said;
+    waitUntil([&] {
+        said += QString::fromLocal8Bit(program.readAllStandardError());
+        return program.state() == QProcess::NotRunning ||
+               std::all_of(texts.begin(), texts.end(),
+                           [&said](const QString& text) { return said.contains(text); });
+    });
+    return said + QString::fromLocal8Bit(program.readAllStandardError());
 }
 
 bool runToEnd(QProcess& process, std::chrono::milliseconds bound) {

@@ -47,6 +47,10 @@ std::optional<OtherUser> nobody();
 bool waitUntil(const std::function<bool()>& condition,
                std::chrono::milliseconds bound = std::chrono::seconds(15));
 
+// Reads the program's stderr until it has said every one of the texts, it ends or the bound
+// runs out; returns all it said.
+QString errorsUntil(QProcess& program, const QStringList& texts);
+
 // Runs a program to its end within a bound; kills it when the bound runs out.
 bool runToEnd(QProcess& process, std::chrono::milliseconds bound = std::chrono::seconds(15));
 

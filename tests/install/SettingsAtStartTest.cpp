@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -165,13 +164,9 @@ TEST(SettingsAtStart, SaysWhichFileCannotBeUsedAndWhy) {
         QProcess program;
         startAs(c.asUser ? &*user : nullptr, program, app, environment);
         const QStringList parts = QStringList(c.told) << file;
-        QString err;
-        const auto toldAll = [&] {
-            err += QString::fromLocal8Bit(program.readAllStandardError());
-            return std::all_of(parts.begin(), parts.end(),
-                               [&err](const QString& part) { return err.contains(part); });
-        };
-        EXPECT_TRUE(waitUntil(toldAll)) << c.what << ": " << err.toStdString();
+        const QString said = errorsUntil(program, parts);
+        for (const QString& part : parts)
+            EXPECT_TRUE(said.contains(part)) << c.what << ": " << said.toStdString();
         program.kill(); // the message box waits for its OK
         runToEnd(program);
     }
