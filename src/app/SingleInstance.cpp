@@ -10,10 +10,12 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <cerrno>
 #include <cstdio>
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace dormivo {
@@ -22,32 +24,62 @@ namespace {
 const QByteArray kShowRequest = "show\n";
 const QByteArray kShownReply = "shown\n";
 
-QString runtimeFolder() {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty()) {
-        folder = QDir::temp().filePath(QStringLiteral("dormivo-%1").arg(::getuid()));
-        QDir().mkpath(folder);
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-    return folder;
+// The user's own folder, not a link, and closed to everyone else: nothing in it can have been
+// put there by another user.
+bool isPrivateFolder(const QByteArray& path) {
+    struct stat info {};
+    return ::lstat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::getuid() && (info.st_mode & 07777) == 0700;
+}
+
+QString privateFolder() {
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (runtime.startsWith('/') && isPrivateFolder(runtime))
+        return QFile::decodeName(runtime);
+    // In the user's home, so that every start of this user finds the same one whatever its
+    // session; in a shared folder such as /tmp another user could have planted the lock.
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (cache.isEmpty())
+        return {};
+    QDir().mkpath(cache);
+    const QString folder = QDir(cache).filePath(QStringLiteral("dormivo"));
+    const QByteArray path = QFile::encodeName(folder);
+    struct stat info {};
+    if (::mkdir(path.constData(), 0700) != 0 && ::lstat(path.constData(), &info) == 0 &&
+        S_ISDIR(info.st_mode) && info.st_uid == ::getuid())
+        ::chmod(path.constData(), 0700); // ours, made with a wider mode some other way
+    return isPrivateFolder(path) ? folder : QString();
 }
 
 } // namespace
 
 SingleInstance::SingleInstance(const QString& settingsFile, QObject* parent) : QObject(parent) {
+    const QString folder = privateFolder();
+    if (folder.isEmpty()) {
+        goOnAlone(QStringLiteral("no folder of your own for it: $XDG_RUNTIME_DIR and "
+                                 "$XDG_CACHE_HOME/dormivo are missing, shared or open to others"));
+        return;
+    }
     const QByteArray id =
         QCryptographicHash::hash(QFileInfo(settingsFile).absoluteFilePath().toUtf8(),
                                  QCryptographicHash::Sha256)
             .toHex()
             .left(16);
-    base_ = QDir(runtimeFolder()).filePath(QStringLiteral("dormivo-") + QString::fromLatin1(id));
+    base_ = QDir(folder).filePath(QStringLiteral("dormivo-") + QString::fromLatin1(id));
     // Close-on-exec: a program Dormivo launches must not keep the lock after Dormivo ends.
+    // Never through a link, so that no file elsewhere is made or locked in its place.
     const QByteArray lockPath = QFile::encodeName(base_ + QStringLiteral(".lock"));
-    lockFd_ = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (lockFd_ >= 0 && ::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
+    lockFd_ = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (lockFd_ >= 0 && ::flock(lockFd_, LOCK_EX | LOCK_NB) == 0)
+        return;
+    const int error = errno;
+    if (lockFd_ >= 0)
         ::close(lockFd_);
-        lockFd_ = -1;
-    }
+    lockFd_ = -1;
+    if (error == EWOULDBLOCK)
+        first_ = false;
+    else
+        goOnAlone(QFile::decodeName(lockPath) + QStringLiteral(": ") + qt_error_string(error));
 }
 
 SingleInstance::~SingleInstance() {
@@ -57,7 +89,21 @@ SingleInstance::~SingleInstance() {
         ::close(lockFd_);
 }
 
+void SingleInstance::goOnAlone(const QString& reason) {
+    base_.clear();
+    std::fprintf(stderr,
+                 "dormivo: starting without the check for a running Dormivo (%s); a later start "
+                 "opens a window of its own.\n",
+                 qPrintable(reason));
+}
+
+QString SingleInstance::socketPath() const {
+    return base_.isEmpty() ? QString() : base_ + QStringLiteral(".socket");
+}
+
 bool SingleInstance::listen(std::function<void()> showRequested) {
+    if (lockFd_ < 0)
+        return false; // going on alone, as was said
     server_ = new QLocalServer(this);
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     // Holding the lock makes any socket file found here a leftover of a killed instance.
@@ -76,9 +122,14 @@ bool SingleInstance::listen(std::function<void()> showRequested) {
     });
     if (server_->listen(socketPath()))
         return true;
-    // Dormivo still works; only a later start cannot find it and opens a second window.
-    std::fprintf(stderr, "dormivo: cannot wait for later starts at %s: %s\n",
+    // Dormivo still works, but a later start cannot reach it: the lock goes, so that such a
+    // start runs on its own and opens a second window instead of waiting here in vain.
+    std::fprintf(stderr,
+                 "dormivo: cannot wait for later starts at %s: %s; a later start opens a window "
+                 "of its own.\n",
                  qPrintable(socketPath()), qPrintable(server_->errorString()));
+    ::close(lockFd_);
+    lockFd_ = -1;
     return false;
 }
 

@@ -13,6 +13,11 @@ namespace dormivo {
 // life and listens on a local socket; a later start finds the lock taken and asks the first
 // one, through that socket, to show its window. The kernel drops the lock with the process,
 // so a killed first instance leaves nothing that blocks the next start.
+//
+// Lock and socket live only in a folder no other user can have prepared: $XDG_RUNTIME_DIR, or
+// else $XDG_CACHE_HOME/dormivo (~/.cache/dormivo), each used only when it is the user's own
+// folder, not a link, and closed to everyone else. Without such a folder every start runs on
+// its own, which stderr says.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -20,18 +25,22 @@ public:
     explicit SingleInstance(const QString& settingsFile, QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    bool isFirst() const { return lockFd_ >= 0; }
+    // False when another start of this user holds the lock.
+    bool isFirst() const { return first_; }
     // First instance only: calls showRequested for every later start from now on.
     bool listen(std::function<void()> showRequested);
     // Later instances only: asks the first to show itself; true once it has answered.
     bool handOver(int timeoutMs = 5000) const;
 
-    // Where the socket lives (per user: $XDG_RUNTIME_DIR, else a private temporary folder).
-    QString socketPath() const { return base_ + QStringLiteral(".socket"); }
+    // Where the socket lives; empty without a private folder.
+    QString socketPath() const;
 
 private:
+    void goOnAlone(const QString& reason);
+
     QString base_;
     int lockFd_ = -1;
+    bool first_ = true;
     QLocalServer* server_ = nullptr;
 };
 

@@ -6,6 +6,7 @@
 #include "Placement.h"
 #include "ProgramsActive.h"
 #include "SecondsToText.h"
+#include "SettingsFailure.h"
 #include "SkinPictures.h"
 #include "StoreError.h"
 #include "StoredChoice.h"
@@ -401,8 +402,8 @@ void frmShutdown::Timer1_Timer() {
 }
 
 void frmShutdown::endWithStoreError(const StoreError& error) {
-    platform_.messages.show(QString::fromStdString(error.what()), MessageStyle::Critical,
-                            kProductTitle);
+    platform_.messages.show(QString::fromStdString(describeSettingsFailure(store_.file(), error)),
+                            MessageStyle::Critical, kProductTitle);
     windows_.endNow(1);
 }
 
@@ -414,13 +415,11 @@ void frmShutdown::openStartupOptions(Modality modality) {
 }
 
 void frmShutdown::openProgramsList(Modality modality) {
-    try {
-        windows_.open<frmSetting>(modality, [this] {
-            return new frmSetting(platform_, store_, Combo1->currentText(), this);
-        });
-    } catch (const StoreError& error) {
-        endWithStoreError(error);
-    }
+    windows_.open<frmSetting>(modality, [this] {
+        return new frmSetting(
+            platform_, store_, Combo1->currentText(),
+            [this](const StoreError& error) { endWithStoreError(error); }, this);
+    });
 }
 
 void frmShutdown::openHelp(Modality modality) {

@@ -1,6 +1,7 @@
 // Start-up: answer the command line, hand over to a running Dormivo, open the settings file,
 // then load and show the main window. The program lives as long as a window of it is loaded.
 #include "CommandLine.h"
+#include "DisplayConnection.h"
 #include "QtFilePicker.h"
 #include "QtMessageBoxes.h"
 #include "QtNotifier.h"
@@ -8,7 +9,6 @@
 #include "QtProgramLauncher.h"
 #include "SettingsFailure.h"
 #include "SettingsLocation.h"
-#include "SettingsStore.h"
 #include "SingleInstance.h"
 #include "SkinPictures.h"
 #include "StoreError.h"
@@ -17,22 +17,47 @@
 #include "frmShutdown.h"
 
 #include <QApplication>
-#include <QDir>
+#include <QPointer>
 
-#include <memory>
-#include <optional>
+#include <cstdio>
 
 using namespace dormivo;
+
+namespace {
+
+// A later start asks for the main window. It may ask before the window exists, while this
+// one is still starting: the window shows itself once it is loaded.
+void showMainWindow(WindowTable& windows, frmShutdown* window) {
+    if (window && windows.isLoaded(window))
+        bringToFront(window);
+}
+
+// Without its settings the program cannot start. Also said on stderr, where a start from a
+// terminal or at login leaves a trace.
+int failToStart(MessageBoxes& messages, const QString& message) {
+    std::fprintf(stderr, "dormivo: %s\n", qPrintable(message));
+    messages.show(message, MessageStyle::Critical, kProductTitle);
+    return 1;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     if (const auto status = handleCommandLine(argc, argv))
         return *status;
 
+    DisplayConnection display;
     QApplication app(argc, argv);
-    const QString settingsFile = settingsFileFor(QCoreApplication::applicationDirPath());
-    SingleInstance instance(settingsFile);
+    display.established();
+    const SettingsLocation settings = settingsLocationFor(QCoreApplication::applicationDirPath());
+    SingleInstance instance(settings.file);
     if (!instance.isFirst())
         return instance.handOver() ? 0 : 1;
+    // Listening before anything asks the session bus, which can be slow to answer at login:
+    // a later start meanwhile is answered instead of left waiting.
+    WindowTable windows;
+    QPointer<frmShutdown> mainWindow;
+    instance.listen([&] { showMainWindow(windows, mainWindow); });
 
     // The main window may be hidden to the notification area and still be loaded, so the
     // program decides itself when it ends.
@@ -57,31 +82,22 @@ int main(int argc, char** argv) {
                       *registry,
                       QCoreApplication::applicationDirPath()};
 
-    std::optional<SettingsStore> store;
-    try {
-        store.emplace(
-            SettingsStore::openFile(QDir::toNativeSeparators(settingsFile).toStdString()));
-    } catch (const StoreError& error) {
-        messages.show(describeSettingsFailure(settingsFile, error), MessageStyle::Critical,
-                      kProductTitle);
-        return 1;
-    }
+    // Under the one-instance lock, which makes this start the only one to copy or repair it.
+    OpenedSettings opened = openSettings(settings);
+    if (!opened.store)
+        return failToStart(messages, opened.failure);
+    SettingsStore& store = *opened.store;
 
     // Built, registered and connected before it loads: loading may already show message
     // boxes, and every way of ending, or a second start handing over, has to work from then on.
-    WindowTable windows;
-    frmShutdown window(platform, *store, windows);
+    frmShutdown window(platform, store, windows);
     windows.add(&window);
-    instance.listen([&] {
-        if (windows.isLoaded(&window))
-            bringToFront(&window);
-    });
+    mainWindow = &window;
     try {
         window.load();
     } catch (const StoreError& error) {
-        messages.show(describeSettingsFailure(settingsFile, error), MessageStyle::Critical,
-                      kProductTitle);
-        return 1;
+        return failToStart(messages,
+                           QString::fromStdString(describeSettingsFailure(store.file(), error)));
     }
     // An end asked for while loading (the icon's Close, Exit, or the window unloaded with no
     // other window open) happened before the event loop could take it.

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "SkinnedDialog.h"
-
-#include <functional>
+#include "StoreFailure.h"
 
 class QCheckBox;
 class QFrame;
@@ -13,7 +12,6 @@ namespace dormivo {
 
 struct Platform;
 class SettingsStore;
-class StoreError;
 class TimerControl;
 
 // The options for the program's next start: whether it starts at login, whether it comes up
@@ -22,9 +20,6 @@ class TimerControl;
 class frmPrgSet final : public SkinnedDialog {
     Q_OBJECT
 public:
-    // The settings file failed where the dialog cannot go on without it; the program ends.
-    using StoreFailure = std::function<void(const StoreError&)>;
-
     frmPrgSet(Platform& platform, SettingsStore& store, StoreFailure storeFailure,
               QWidget* parent = nullptr);
 

@@ -3,6 +3,7 @@
 #include "Expiry.h"
 #include "ImageButton.h"
 #include "ProgramsActive.h"
+#include "SettingsFailure.h"
 #include "StoreError.h"
 #include "UpdateRunEntries.h"
 
@@ -57,9 +58,10 @@ QRadioButton* addOption(QWidget* parent, const char* name, const QString& access
 } // namespace
 
 frmSetting::frmSetting(Platform& platform, SettingsStore& store, QString actionText,
-                       QWidget* parent)
+                       StoreFailure storeFailure, QWidget* parent)
     : SkinnedDialog("frmSetting", QSize(5760, 4215), QStringLiteral("Setting"), parent),
-      platform_(platform), store_(store), actionText_(std::move(actionText)) {
+      platform_(platform), store_(store), actionText_(std::move(actionText)),
+      storeFailure_(std::move(storeFailure)) {
     Image1 = addBackground("Image1", twips(0, 0, 5775, 4215));
     Label2 = addTitle("Label2", QStringLiteral("Options"), twips(2400, 120, 1695, 255));
     Image2 = addCloseGlyph("Image2", twips(5280, 120, 240, 240));
@@ -111,8 +113,14 @@ void frmSetting::load() {
     Label1->setText(actionText_ == kLauchProgram
                         ? QStringLiteral("Run The Programs Below After Period Finished. ")
                         : QStringLiteral("Run The Programs Below After ") + actionText_);
-    for (const auto& program : store_.loadPrograms())
-        appendProgram(QString::fromStdString(program));
+    try {
+        for (const auto& program : store_.loadPrograms())
+            appendProgram(QString::fromStdString(program));
+    } catch (const StoreError& error) {
+        storeFailure_(error);
+        unload();
+        return;
+    }
     if (gProgramsActive == "1")
         optEnable->setChecked(true);
 }
@@ -158,8 +166,9 @@ void frmSetting::cmdOk_Click() {
         store_.savePrograms(programs, active);
     } catch (const StoreError& error) {
         // Nothing was stored: the dialog stays open with the user's list, to try again.
-        platform_.messages.show(QString::fromStdString(error.what()), MessageStyle::Critical,
-                                kProductTitle);
+        platform_.messages.show(
+            QString::fromStdString(describeSettingsFailure(store_.file(), error)),
+            MessageStyle::Critical, kProductTitle);
         return;
     }
     gProgramsActive = active ? "1" : "0";

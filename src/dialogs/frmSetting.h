@@ -3,6 +3,7 @@
 #include "Platform.h"
 #include "SettingsStore.h"
 #include "SkinnedDialog.h"
+#include "StoreFailure.h"
 
 class QFrame;
 class QListWidget;
@@ -19,9 +20,8 @@ class frmSetting final : public SkinnedDialog {
 public:
     // actionText: the main window's chosen action, which the instruction line names.
     frmSetting(Platform& platform, SettingsStore& store, QString actionText,
-               QWidget* parent = nullptr);
+               StoreFailure storeFailure, QWidget* parent = nullptr);
 
-    // Form_Load; a failure of the settings file is thrown (StoreError).
     void load();
 
     void cmdBrowse_Click();
@@ -35,6 +35,7 @@ private:
     Platform& platform_;
     SettingsStore& store_;
     QString actionText_;
+    StoreFailure storeFailure_;
 
     QLabel* Image1 = nullptr;
     QLabel* Label2 = nullptr;

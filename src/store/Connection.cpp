@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <charconv>
 #include <filesystem>
 #include <regex>
 
@@ -27,6 +28,11 @@ std::string quoted(const std::string& text) {
     return out + "'";
 }
 
+std::string cipherVersion(const Connection& connection) {
+    Statement version(connection, "PRAGMA cipher_version");
+    return version.step() ? version.column(0).text().value_or("") : "";
+}
+
 } // namespace
 
 void Connection::Closer::operator()(sqlite3* db) const {
@@ -44,6 +50,9 @@ Connection Connection::openWithKey(const std::string& path, const std::string& p
     // out rather than fail a save or the expiry's lookup.
     sqlite3_busy_timeout(raw, kBusyTimeoutMs);
     connection.execute("PRAGMA key = " + quoted(password));
+    // Set after the key and before the first read, which is when the format counts.
+    if (needsVersion3Format(cipherVersion(connection)))
+        connection.execute("PRAGMA cipher_compatibility = 3");
     // The key is only checked when the file is first read: read the schema now so that a
     // wrong password or a foreign file fails here, before anything relies on the store.
     connection.execute("SELECT count(*) FROM sqlite_master");
@@ -85,6 +94,17 @@ void Connection::asOneChange(const std::function<void()>& work) {
         }
         throw;
     }
+}
+
+std::string Connection::file() const {
+    const char* name = sqlite3_db_filename(db_.get(), "main");
+    return name ? name : "";
+}
+
+bool needsVersion3Format(std::string_view cipherVersion) {
+    int major = 0;
+    const char* end = cipherVersion.data() + cipherVersion.size();
+    return std::from_chars(cipherVersion.data(), end, major).ec == std::errc() && major >= 4;
 }
 
 std::int64_t Connection::lastInsertRowid() const {

@@ -32,6 +32,8 @@ public:
 
     std::int64_t lastInsertRowid() const;
     sqlite3* handle() const { return db_.get(); }
+    // The file's full path, as the engine opened it.
+    std::string file() const;
 
 private:
     struct Closer {
@@ -42,6 +44,11 @@ private:
 
     std::unique_ptr<sqlite3, Closer> db_;
 };
+
+// Whether a SQLCipher library of this version (its "PRAGMA cipher_version") must be told to
+// read and write the version 3 format: from version 4 on, it reads the files Dormivo has
+// always written only when asked to, and files written for it stay readable by version 3.
+bool needsVersion3Format(std::string_view cipherVersion);
 
 // A prepared statement with its parameters bound; finalized when it goes out of scope.
 class Statement {

@@ -61,6 +61,8 @@ public:
                             int actionIndex, const std::string& programsActive);
 
     Connection& connection() { return connection_; }
+    // The settings file, for telling the user which file failed.
+    std::string file() const { return connection_.file(); }
 
 private:
     Connection connection_;

@@ -65,6 +65,15 @@ protected:
         return all;
     }
 
+    // Whether the one message told is a failure of the settings file: critical, naming the
+    // file, with the engine's text last.
+    bool toldSettingsFailure(const QString& engineText) const {
+        const QStringList all = told();
+        return all.size() == 1 && all[0].startsWith(QStringLiteral("Dormivo, critical: ")) &&
+               all[0].contains(QString::fromStdString(db.path())) &&
+               all[0].endsWith(QStringLiteral("(%1)").arg(engineText));
+    }
+
     FakePlatform fakes;
     TempDatabase db;
     std::vector<int> endings; // the exit statuses the program was ended with

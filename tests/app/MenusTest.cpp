@@ -22,6 +22,7 @@ namespace {
 class Menus : public test::MainWindowFixture {
 protected:
     frmMenu* help() { return window->findChild<frmMenu*>(); }
+    void expectEndAtLoad(int ctrlKey, const char* table);
     // Runs an opening that may hold the caller until its window closes: looks at what is open
     // once the opening has shown it, then closes it.
     struct Seen {
@@ -152,12 +153,24 @@ TEST_F(Menus, CtrlTAndCtrlOTwiceKeepTheOpenWindowAndItsEdits) {
     EXPECT_EQ(programs->findChild<QListWidget*>("List1")->count(), 1) << "not loaded again";
 }
 
-TEST_F(Menus, TheStartupOptionsEndTheProgramWhenTheSettingsFileFails) {
+// Both settings dialogs follow one rule when the settings file fails as they load: the user
+// is told which file and why, the dialog unloads, and the program ends.
+void Menus::expectEndAtLoad(int ctrlKey, const char* table) {
     load();
-    db.exec("drop table tmpsetting");
-    window->menus().Form_KeyPress(20);
+    db.exec(std::string("alter table ") + table + " rename to gone");
+    window->menus().Form_KeyPress(ctrlKey);
     EXPECT_EQ(endings, std::vector<int>{1});
-    EXPECT_EQ(told(), QStringList{"Dormivo, critical: no such table: tmpsetting"});
+    EXPECT_TRUE(toldSettingsFailure(QStringLiteral("no such table: %1").arg(table)))
+        << told().join('\n').toStdString();
+    EXPECT_EQ(windows.loadedCount(), 1) << "the dialog unloaded";
+}
+
+TEST_F(Menus, TheStartupOptionsEndTheProgramWhenTheSettingsFileFails) {
+    expectEndAtLoad(20, "tmpsetting");
+}
+
+TEST_F(Menus, TheProgramsListEndsTheProgramWhenTheSettingsFileFails) {
+    expectEndAtLoad(15, "programs");
 }
 
 TEST_F(Menus, UnloadingTheMainWindowLeavesTheProgramToItsLastDialog) {

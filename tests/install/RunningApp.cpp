@@ -6,6 +6,12 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
+
+#include <grp.h>
+#include <pwd.h>
+#include <unistd.h>
+
 namespace dormivo::test {
 
 AppFolder::AppFolder() {
@@ -34,6 +40,25 @@ QProcessEnvironment UserFolders::environment() const {
     return environment;
 }
 
+void OtherUser::own(const QString& path) const {
+    if (::chown(QFile::encodeName(path).constData(), uid, gid) != 0)
+        qFatal("cannot give %s to uid %d", qPrintable(path), int(uid));
+}
+
+void OtherUser::runs(QProcess& process) const {
+    process.setChildProcessModifier([uid = uid, gid = gid] {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0)
+            ::_exit(127);
+    });
+}
+
+std::optional<OtherUser> nobody() {
+    const passwd* user = ::getpwnam("nobody");
+    if (::geteuid() != 0 || !user)
+        return std::nullopt;
+    return OtherUser{user->pw_uid, user->pw_gid};
+}
+
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds bound) {
     QDeadlineTimer deadline(bound);
     while (!condition()) {
@@ -42,6 +67,17 @@ bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
         QTest::qWait(20);
     }
     return true;
+}
+
+QString errorsUntil(QProcess& program, const QStringList& texts) {
+    QString said;
+    waitUntil([&] {
+        said += QString::fromLocal8Bit(program.readAllStandardError());
+        return program.state() == QProcess::NotRunning ||
+               std::all_of(texts.begin(), texts.end(),
+                           [&said](const QString& text) { return said.contains(text); });
+    });
+    return said + QString::fromLocal8Bit(program.readAllStandardError());
 }
 
 bool runToEnd(QProcess& process, std::chrono::milliseconds bound) {

@@ -55,3 +55,13 @@ TEST(Connection, TheFileIsUnreadableWithoutThePassword) {
               SQLITE_OK);
     sqlite3_close(raw);
 }
+
+// SQLCipher 4 reads the version 3 files Dormivo has always written only when told to.
+TEST(Connection, SQLCipher4AndLaterAreToldToUseTheVersion3Format) {
+    const std::pair<const char*, bool> cases[] = {
+        {"3.4.1", false}, {"4.0.0", true}, {"4.6.1 community", true},
+        {"10.2", true},   {"", false},     {"community", false},
+    };
+    for (const auto& [version, told] : cases)
+        EXPECT_EQ(needsVersion3Format(version), told) << version;
+}
