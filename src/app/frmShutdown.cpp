@@ -291,6 +291,11 @@ void frmShutdown::setImage2Picture(int index, int position) {
 
 void frmShutdown::Combo1_Click() {
     lblCaption->setText(Combo1->currentText());
+    // The running countdown now ends in this action: a warning already out must say so.
+    if (countdown_.isRunning)
+        lastWarning_.update(static_cast<std::int64_t>(countdown_.totalSeconds) -
+                                countdown_.elapsedSeconds,
+                            Combo1->currentText());
 }
 
 void frmShutdown::reportFailedStart(const QString& message) {

@@ -5,7 +5,8 @@ Usage: e2e.py APP_FOLDER
 
 Three desktops run side by side, so that the two one-minute countdowns cost one minute:
   ui       start, tick and stop; then hide, and Main from the icon's menu
-  fires    a one-minute Shut Down warns at once, then calls the recorder exactly once
+  fires    a one-minute Shut Down warns at once; switched to Restart, the warning is rewritten
+           in place with the time left, and the recorder is called exactly once, for Restart
   stopped  the same countdown, stopped from the warning's Stop, never calls it
 Prints a PASS or FAIL line per case and exits non-zero when any case fails. E2E_KEEP=1 keeps
 each desktop's folder (program, bus and notification server logs) in /tmp for a look.
@@ -101,29 +102,60 @@ def hide_then_main(desktop, results):
 
 
 def notify_calls(desktop):
-    """(time, text) of each Notify call the monitor saw."""
+    """(time, replaces_id, text, id the server returned or None, block) of each Notify call."""
     blocks = re.split(r"\n(?=method call|method return|signal|error)", desktop.bus_log())
-    return [(float(re.search(r"time=([\d.]+)", b)[1]), b) for b in blocks
-            if "member=Notify" in b and b.startswith("method call")]
+    returned = {}
+    for b in blocks:
+        reply = re.match(r"method return .*destination=(\S+) serial=\d+ reply_serial=(\d+)\s+uint32 (\d+)", b)
+        if reply:
+            returned[reply[1], reply[2]] = int(reply[3])
+    calls = []
+    for b in blocks:
+        call = re.match(r'method call time=([\d.]+) sender=(\S+) .*serial=(\d+) .*member=Notify\s+'
+                        r'string "[^"]*"\s+uint32 (\d+)\s+string "[^"]*"\s+string "([^"]*)"', b)
+        if call:
+            calls.append((float(call[1]), int(call[4]), call[5], returned.get((call[2], call[3])), b))
+    return calls
 
 
 def wait_for_warning(desktop):
     def warning():
-        return next(((t, b) for t, b in notify_calls(desktop) if f'string "{WARNING}"' in b), None)
-    at, call = wait_for("the warning's Notify", warning, 20)
-    assert 'string "stop"' in call, "the warning offers no stop action"
-    return at
+        return next((c for c in notify_calls(desktop) if c[2] == WARNING and c[3]), None)
+    call = wait_for("the warning's Notify and its answer", warning, 20)
+    assert 'string "stop"' in call[4], "the warning offers no stop action"
+    return call
 
 
-def warning_then_action(desktop, results):
-    warned = wait_for_warning(desktop)
+def main_window_id(desktop):
+    # The program's largest window; the other one is its icon in the tray.
+    def area(window):
+        size = re.search(r"Geometry: (\d+)x(\d+)", desktop.run("xdotool", "getwindowgeometry", window).stdout)
+        return int(size[1]) * int(size[2]) if size else 0
+    return max(visible_windows(desktop), key=area)
+
+
+def warning_follows_action_then_action(desktop, results):
+    warned_at, _, _, shown_id, _ = wait_for_warning(desktop)
+    # The action box has the focus: Down chooses the next action, Restart.
+    desktop.run("xdotool", "windowfocus", "--sync", main_window_id(desktop))
+    desktop.run("xdotool", "key", "Down")
+    _, replaces, text, _, _ = wait_for("the warning for Restart", lambda: next(
+        (c for c in notify_calls(desktop) if c[2].startswith("Restart in ")), None), 20)
+    assert replaces == shown_id, f"Restart's warning replaces {replaces}, not {shown_id}"
+    assert re.fullmatch(r"Restart in ([1-5]?\d) seconds", text), text
+    # What the user sees: one warning, for Restart.
+    def on_screen():
+        texts = [name or t for _, name, t in names(desktop, "notification-daemon")]
+        return texts if any(t.startswith("Restart in ") for t in texts) else None
+    texts = wait_for("the rewritten warning on screen", on_screen, 20)
+    assert not any(WARNING in t for t in texts), f"the old warning is still shown: {texts}"
     wait_for("the power action", desktop.power_calls, 90)
     with open(desktop.power_log + ".times") as f:
         fired = float(f.readline())
-    results["lead"] = fired - warned
+    results["lead"] = fired - warned_at
     wait_for("the warning's withdrawal", lambda: "member=CloseNotification" in desktop.bus_log(), 20)
     wait_for("the status Not Running", lambda: "Not Running" in label_texts(desktop), 20)
-    assert desktop.power_calls() == ["systemctl poweroff"], desktop.power_calls()
+    assert desktop.power_calls() == ["systemctl reboot"], desktop.power_calls()
 
 
 def warning_stop(desktop, results):
@@ -174,7 +206,7 @@ def main():
     for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
         signal.signal(sig, stop_on_signal)
     plan = [([start_tick_stop, hide_then_main], False),
-            ([warning_then_action], True),
+            ([warning_follows_action_then_action], True),
             ([warning_stop], True)]
     outcomes, results, threads, displays = {}, {}, [], []
     began = time.monotonic()
