@@ -147,6 +147,9 @@ void frmSetting::cmdRemove_Click() {
     // removed entry, and OK writes them afresh when the list is Active.
     updateRunEntries("0");
     delete selected.front();
+    // The list would move the selection to a neighbour, and the next Remove would take an
+    // entry the user never chose.
+    List1->setCurrentItem(nullptr);
 }
 
 void frmSetting::cmdOk_Click() {
