@@ -72,10 +72,7 @@ int main(int argc, char** argv) {
     WindowTable windows;
     frmShutdown window(platform, *store, windows);
     windows.add(&window);
-    instance.listen([&] {
-        if (windows.isLoaded(&window))
-            bringToFront(&window);
-    });
+    instance.listen([&] { window.bringBack(); });
     try {
         window.load();
     } catch (const StoreError& error) {

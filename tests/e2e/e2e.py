@@ -4,7 +4,8 @@
 Usage: e2e.py APP_FOLDER
 
 Three desktops run side by side, so that the two one-minute countdowns cost one minute:
-  ui       start, tick and stop; then hide, and Main from the icon's menu
+  ui       start, tick and stop; then hide, and Main from the icon's menu; then F1 and
+           Ctrl+X, and a second start brings the main window and its icon back
   fires    a one-minute Shut Down warns at once; switched to Restart, the warning is rewritten
            in place with the time left, and the recorder is called exactly once, for Restart
   stopped  the same countdown, stopped from the warning's Stop, never calls it
@@ -89,6 +90,14 @@ def visible_windows(desktop):
                        str(desktop.program.pid)).stdout.split()
 
 
+def main_window_id(desktop):
+    # The program's largest window; the other one is its icon in the tray.
+    def area(window):
+        size = re.search(r"Geometry: (\d+)x(\d+)", desktop.run("xdotool", "getwindowgeometry", window).stdout)
+        return int(size[1]) * int(size[2]) if size else 0
+    return max(visible_windows(desktop), key=area)
+
+
 def hide_then_main(desktop, results):
     press(desktop, "push button", "Hide to notification area")
     wait_for("the main window to hide", lambda: not main_window_showing(desktop), 20)
@@ -99,6 +108,24 @@ def hide_then_main(desktop, results):
     # Start, Stop, (separator), Main, Close: popups are not on the accessibility tree.
     desktop.run("xdotool", "key", "Down", "Down", "Down", "Return")
     wait_for("the main window to come back", lambda: main_window_showing(desktop), 20)
+
+
+def second_start_after_leftover_help(desktop, results):
+    main = main_window_id(desktop)
+    desktop.run("xdotool", "windowfocus", "--sync", main)
+    desktop.run("xdotool", "key", "F1")
+    wait_for("the help window", lambda: ("push button", "Shortcuts", "") in names(desktop), 20)
+    desktop.run("xdotool", "windowfocus", "--sync", main)
+    desktop.run("xdotool", "key", "ctrl+x")
+    wait_for("the main window and its icon to go",
+             lambda: not main_window_showing(desktop) and not tray_icon_centre(desktop), 20)
+    assert ("push button", "Shortcuts", "") in names(desktop), "the help window went too"
+    second = desktop.run(os.path.join(desktop.app, "dormivo"))
+    assert second.returncode == 0, (second.returncode, second.stderr)
+    wait_for("the main window again", lambda: main_window_showing(desktop), 20)
+    wait_for("the icon back in the tray", lambda: tray_icon_centre(desktop), 20)
+    assert any(role == "combo box" and name == "Shut Down" for role, name, _ in names(desktop))
+    assert desktop.program.poll() is None, "the first program ended"
 
 
 def notify_calls(desktop):
@@ -126,14 +153,6 @@ def wait_for_warning(desktop):
     return call
 
 
-def main_window_id(desktop):
-    # The program's largest window; the other one is its icon in the tray.
-    def area(window):
-        size = re.search(r"Geometry: (\d+)x(\d+)", desktop.run("xdotool", "getwindowgeometry", window).stdout)
-        return int(size[1]) * int(size[2]) if size else 0
-    return max(visible_windows(desktop), key=area)
-
-
 def warning_follows_action_then_action(desktop, results):
     warned_at, _, _, shown_id, _ = wait_for_warning(desktop)
     # The action box has the focus: Down chooses the next action, Restart.
@@ -142,7 +161,7 @@ def warning_follows_action_then_action(desktop, results):
     _, replaces, text, _, _ = wait_for("the warning for Restart", lambda: next(
         (c for c in notify_calls(desktop) if c[2].startswith("Restart in ")), None), 20)
     assert replaces == shown_id, f"Restart's warning replaces {replaces}, not {shown_id}"
-    assert re.fullmatch(r"Restart in ([1-5]?\d) seconds", text), text
+    assert re.fullmatch(r"Restart in (1 minute|[1-5]?\d seconds)", text), text
     # What the user sees: one warning, for Restart.
     def on_screen():
         texts = [name or t for _, name, t in names(desktop, "notification-daemon")]
@@ -205,7 +224,7 @@ def main():
     app_folder = os.path.abspath(sys.argv[1])
     for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
         signal.signal(sig, stop_on_signal)
-    plan = [([start_tick_stop, hide_then_main], False),
+    plan = [([start_tick_stop, hide_then_main, second_start_after_leftover_help], False),
             ([warning_follows_action_then_action], True),
             ([warning_stop], True)]
     outcomes, results, threads, displays = {}, {}, [], []
