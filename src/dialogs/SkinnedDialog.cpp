@@ -88,6 +88,11 @@ void SkinnedDialog::dragSurfaces(std::initializer_list<QWidget*> surfaces) {
     MoveWindowFrom(surfaces);
 }
 
+void SkinnedDialog::keepFocusOffControls() {
+    for (QWidget* control : findChildren<QWidget*>())
+        control->setFocusPolicy(Qt::NoFocus);
+}
+
 void SkinnedDialog::roundCorners() {
     RoundWindow(this, 15, 15);
 }

@@ -38,6 +38,10 @@ protected:
     ImageButton* addCloseGlyph(const char* name, QRect place);
     ImageButton* addClosePicture(const char* name, QRect place);
     void dragSurfaces(std::initializer_list<QWidget*> surfaces);
+    // For windows with nothing to type into or choose: no control takes the keyboard focus,
+    // so no key can press a picture by accident; Esc closes the window, and the mouse or a
+    // screen reader presses the pictures.
+    void keepFocusOffControls();
     // Gives the window its rounded corners; the first step of every dialog's load.
     void roundCorners();
 

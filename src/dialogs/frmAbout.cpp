@@ -29,6 +29,7 @@ frmAbout::frmAbout(QWidget* parent)
     for (QLabel* line : {lblMaker, lblContact})
         line->setAlignment(Qt::AlignCenter);
     Image3 = addClosePicture("Image3", twips(3240, 1920, 975, 435));
+    keepFocusOffControls();
 }
 
 void frmAbout::load() {

@@ -62,6 +62,7 @@ frmMenu::frmMenu(QWidget* parent)
     }
     Label4->hide();
     Image4 = addClosePicture("Image4", twips(3960, 3600, 975, 315));
+    keepFocusOffControls();
 }
 
 void frmMenu::load() {

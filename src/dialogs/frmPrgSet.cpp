@@ -64,6 +64,8 @@ frmPrgSet::frmPrgSet(Platform& platform, SettingsStore& store, StoreFailure stor
     cmdCancel->setText(QStringLiteral("&Cancel"));
     connect(cmdOk, &QPushButton::clicked, this, &frmPrgSet::cmdOk_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &SkinnedDialog::unload);
+    // The keyboard starts on the first choice, not on the close glyph, which Space would press.
+    chkRun->setFocus();
 
     // The small boxes keep their places but never clip the style's indicator.
     const auto fitIndicator = [this](QWidget* box, QStyle::PixelMetric width,

@@ -104,6 +104,8 @@ frmSetting::frmSetting(Platform& platform, SettingsStore& store, QString actionT
     connect(cmdCancel, &QPushButton::clicked, this, &frmSetting::unload);
 
     dragSurfaces({Label1});
+    // The keyboard starts in the list, not on the close glyph, which Space would press.
+    List1->setFocus();
 }
 
 void frmSetting::load() {

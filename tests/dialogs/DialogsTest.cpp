@@ -1,9 +1,15 @@
-// The help and about windows: the help window's tabs, and every way to close.
+// The help and about windows: the help window's tabs, and every way to close; where the
+// keyboard starts in every dialog.
+#include "FakePlatform.h"
 #include "ImageButton.h"
 #include "QtPrinting.h"
+#include "TempDatabase.h"
 #include "frmAbout.h"
 #include "frmMenu.h"
+#include "frmPrgSet.h"
+#include "frmSetting.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
@@ -92,6 +98,43 @@ TEST(InformationWindows, EscAndBothClosePicturesUnloadOnce) {
         QTest::keyClick(window.get(), Qt::Key_A);
         EXPECT_EQ(unloaded.count(), 1) << what;
         EXPECT_FALSE(window->isVisible()) << what;
+    }
+}
+
+// Space right after opening must not close a dialog unsaved: the keyboard starts on the first
+// control that edits something, or, where there is none, on no control at all.
+TEST(Dialogs, OpenWithTheFocusOnTheirFirstRealControlAndEscStillCloses) {
+    test::FakePlatform fakes;
+    test::TempDatabase db;
+    using Make = std::function<std::unique_ptr<SkinnedDialog>()>;
+    const auto loaded = [](auto dialog) -> std::unique_ptr<SkinnedDialog> {
+        dialog->load();
+        return dialog;
+    };
+    const std::pair<Make, QString> cases[] = {
+        {[&] { return loaded(std::make_unique<frmSetting>(fakes.platform, db.store(), "")); },
+         "List1"},
+        {[&] { return loaded(std::make_unique<frmPrgSet>(fakes.platform, db.store(), nullptr)); },
+         "chkRun"},
+        {[&] { return loaded(std::make_unique<frmMenu>()); }, "no control"},
+        {[&] { return loaded(std::make_unique<frmAbout>()); }, "no control"},
+    };
+    for (const auto& [make, first] : cases) {
+        const auto dialog = make();
+        const std::string what = dialog->objectName().toStdString();
+        QSignalSpy unloaded(dialog.get(), &SkinnedDialog::unloaded);
+        dialog->show();
+        dialog->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get())) << what;
+        QWidget* focus = QApplication::focusWidget();
+        EXPECT_EQ(focus && focus != dialog.get() ? focus->objectName() : "no control", first)
+            << what;
+        // Keys go where a keyboard sends them: to the focus, else to the window.
+        QWidget* keys = focus ? focus : dialog.get();
+        QTest::keyClick(keys, Qt::Key_Space);
+        EXPECT_EQ(unloaded.count(), 0) << what;
+        QTest::keyClick(keys, Qt::Key_Escape);
+        EXPECT_EQ(unloaded.count(), 1) << what;
     }
 }
 
