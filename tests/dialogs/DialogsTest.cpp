@@ -10,8 +10,11 @@
 #include "frmSetting.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
+#include <QRadioButton>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -135,6 +138,53 @@ TEST(Dialogs, OpenWithTheFocusOnTheirFirstRealControlAndEscStillCloses) {
         EXPECT_EQ(unloaded.count(), 0) << what;
         QTest::keyClick(keys, Qt::Key_Escape);
         EXPECT_EQ(unloaded.count(), 1) << what;
+    }
+}
+
+// Only the title and the close glyph stand in the title band, whose end the drawn picture
+// tells; the frame is drawn on every edge; and no check box or option button is smaller than
+// the mark the style draws in it.
+TEST(Dialogs, TheTitleBandHoldsOnlyTheTitleTheFrameIsWholeAndNoMarkIsCutOff) {
+    test::FakePlatform fakes;
+    test::TempDatabase db;
+    frmSetting options(fakes.platform, db.store(), "Shut Down");
+    frmPrgSet setting(fakes.platform, db.store(), nullptr);
+    frmMenu help;
+    frmAbout about;
+    const std::pair<QWidget*, QStringList> cases[] = {
+        {&options, {"Image1", "Label2", "Image2"}},
+        {&setting, {"Image1", "Label2", "Image2"}},
+        {&help, {"Image2", "Label3", "Image3"}},
+        {&about, {"Image1", "Label3", "Image2"}},
+    };
+    for (const auto& [dialog, inBand] : cases) {
+        const std::string what = dialog->objectName().toStdString();
+        // Down the left margin, the band is bluer than the panel below it.
+        const QImage face = dialog->grab().toImage();
+        int bandEnd = 10;
+        while (bandEnd < face.height() &&
+               face.pixelColor(8, bandEnd).blue() - face.pixelColor(8, bandEnd).red() > 20)
+            ++bandEnd;
+        // The frame runs round the whole window: darker than the panel at the right and bottom.
+        EXPECT_LT(face.pixelColor(face.width() - 1, face.height() / 2).lightness(), 200) << what;
+        EXPECT_LT(face.pixelColor(face.width() / 2, face.height() - 1).lightness(), 200) << what;
+        for (QWidget* control : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (control->isHidden() || inBand.contains(control->objectName()))
+                continue;
+            EXPECT_GE(control->y(), bandEnd) << what << " " << control->objectName().toStdString();
+        }
+        for (QAbstractButton* box : dialog->findChildren<QAbstractButton*>()) {
+            const bool option = qobject_cast<QRadioButton*>(box);
+            if (!option && !qobject_cast<QCheckBox*>(box))
+                continue;
+            const QStyle* style = box->style();
+            const QSize mark(style->pixelMetric(option ? QStyle::PM_ExclusiveIndicatorWidth
+                                                       : QStyle::PM_IndicatorWidth),
+                             style->pixelMetric(option ? QStyle::PM_ExclusiveIndicatorHeight
+                                                       : QStyle::PM_IndicatorHeight));
+            EXPECT_TRUE(box->width() >= mark.width() && box->height() >= mark.height())
+                << what << " " << box->objectName().toStdString();
+        }
     }
 }
 
