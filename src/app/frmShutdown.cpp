@@ -77,6 +77,33 @@ void frmShutdown::load() {
     Form_Load();
 }
 
+void frmShutdown::bringBack() {
+    if (!windows_.isLoaded(this)) {
+        unloadedAlready_ = false;
+        showDesignTimeState();
+        windows_.add(this);
+        try {
+            load();
+        } catch (const StoreError& error) {
+            endWithStoreError(error);
+            return;
+        }
+        // Loading may have ended the program or unloaded the window again.
+        if (!windows_.isLoaded(this))
+            return;
+    }
+    bringToFront(this);
+}
+
+void frmShutdown::showDesignTimeState() {
+    countdown_ = CountdownState();
+    Label3->clear();
+    Label4->clear();
+    txtTime->setText(QStringLiteral("5"));
+    Command1->setEnabled(true);
+    Command3->setEnabled(false);
+}
+
 MainWindowCommands frmShutdown::commands() {
     MainWindowCommands commands;
     commands.Image2_Click = [this](int Index) { Image2_Click(Index); };
@@ -150,7 +177,6 @@ void frmShutdown::createControls() {
     Label2 = place<QLabel>(this, QStringLiteral("Label2"), twips(600, 1680, 855, 255));
     Label2->setText(QStringLiteral("After"));
     txtTime = place<QLineEdit>(this, QStringLiteral("txtTime"), twips(1200, 1680, 855, 285));
-    txtTime->setText(QStringLiteral("5"));
     txtTime->setAccessibleName(Label2->text());
     Label2->setBuddy(txtTime);
     cmbtime = place<QComboBox>(this, QStringLiteral("cmbtime"), twips(2400, 1680, 855, 315));
@@ -193,7 +219,6 @@ void frmShutdown::createControls() {
     Command1->setText(QStringLiteral("&Start"));
     Command3 = place<QPushButton>(this, QStringLiteral("Command3"), twips(3000, 960, 1215, 375));
     Command3->setText(QStringLiteral("S&top"));
-    Command3->setEnabled(false);
     Command2 = place<QPushButton>(this, QStringLiteral("Command2"), twips(3000, 960, 1215, 375));
     Command2->setText(QStringLiteral("E&xit"));
     for (QPushButton* hidden : {Command1, Command3, Command2})
@@ -217,6 +242,7 @@ void frmShutdown::createControls() {
     for (std::size_t i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
+    showDesignTimeState();
     MoveWindowFrom({Label3, Label4, lblCaption});
     auto* keys = new KeyPreview(this);
     connect(keys, &KeyPreview::keyPress, &menus_, &MainWindowMenus::Form_KeyPress);
@@ -292,6 +318,11 @@ void frmShutdown::setImage2Picture(int index, int position) {
 
 void frmShutdown::Combo1_Click() {
     lblCaption->setText(Combo1->currentText());
+    // The running countdown now ends in this action: a warning already out must say so.
+    if (countdown_.isRunning)
+        lastWarning_.update(static_cast<std::int64_t>(countdown_.totalSeconds) -
+                                countdown_.elapsedSeconds,
+                            Combo1->currentText());
 }
 
 void frmShutdown::reportFailedStart(const QString& message) {

@@ -39,6 +39,10 @@ public:
     // Form_Load; a failure of the settings file is thrown (StoreError).
     void load();
     void loadSetting();
+    // A later start of the program asks for this window: it comes to the front, and when it
+    // was unloaded while a dialog kept the program alive, it is registered and loaded again
+    // first, as at a first start.
+    void bringBack();
 
     // The countdown's commands; every other way in only calls these.
     void Combo1_Click();
@@ -66,6 +70,8 @@ protected:
 
 private:
     void createControls();
+    // The controls and the countdown as a first start finds them, before any load.
+    void showDesignTimeState();
     void Form_Load();
     void Form_Unload();
     MainWindowCommands commands();

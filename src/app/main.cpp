@@ -27,9 +27,9 @@ namespace {
 
 // A later start asks for the main window. It may ask before the window exists, while this
 // one is still starting: the window shows itself once it is loaded.
-void showMainWindow(WindowTable& windows, frmShutdown* window) {
-    if (window && windows.isLoaded(window))
-        bringToFront(window);
+void showMainWindow(frmShutdown* window) {
+    if (window)
+        window->bringBack();
 }
 
 // Without its settings the program cannot start. Also said on stderr, where a start from a
@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
     // a later start meanwhile is answered instead of left waiting.
     WindowTable windows;
     QPointer<frmShutdown> mainWindow;
-    instance.listen([&] { showMainWindow(windows, mainWindow); });
+    instance.listen([&] { showMainWindow(mainWindow); });
 
     // The main window may be hidden to the notification area and still be loaded, so the
     // program decides itself when it ends.

@@ -1,6 +1,7 @@
 #include "LastWarning.h"
 
 #include "Expiry.h"
+#include "SecondsToText.h"
 
 namespace dormivo {
 
@@ -11,10 +12,14 @@ void LastWarning::update(std::int64_t remaining, const QString& action) {
     // Launching programs costs no work; the choice may change while the countdown runs.
     if (action == kLauchProgram)
         return withdraw();
-    if (shown_ || remaining <= 0 || remaining > kLeadSeconds)
+    if (remaining <= 0 || remaining > kLeadSeconds || (shown_ && action == shownAction_))
         return;
+    // Sent again only for another action: a message rewritten every second would draw the eye
+    // each time.
     shown_ = true;
-    notifier_.show(action + QStringLiteral(" in 1 minute"), stop_);
+    shownAction_ = action;
+    notifier_.show(action + QStringLiteral(" in ") + SecondsToText(remaining),
+                   {{QStringLiteral("stop"), QStringLiteral("Stop"), stop_}});
 }
 
 void LastWarning::withdraw() {

@@ -8,7 +8,9 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QRadioButton>
 #include <QScreen>
+#include <QStyle>
 
 namespace dormivo {
 
@@ -37,9 +39,14 @@ void SkinnedDialog::placeOverOpener() {
         move(area.center() - rect().center());
 }
 
-QLabel* SkinnedDialog::addBackground(const char* name, QRect place) {
-    auto* background = addLabel(name, QString(), place);
-    background->setPixmap(SkinPictures::background(place.size(), devicePixelRatioF()));
+QLabel* SkinnedDialog::addBackground(const char* name) {
+    // Over the whole window, so that its frame shows on every edge. The title band keeps a
+    // height of its own: stretched with the window it would reach over the first controls. It
+    // holds the title and the close glyph (down to 375 twips in every dialog) and ends above
+    // the first control (480 twips).
+    constexpr int kTitleBand = 420 / 15;
+    auto* background = addLabel(name, QString(), rect());
+    background->setPixmap(SkinPictures::background(size(), devicePixelRatioF(), kTitleBand));
     background->lower();
     dragSurfaces({background});
     return background;
@@ -86,6 +93,24 @@ ImageButton* SkinnedDialog::addClosePicture(const char* name, QRect place) {
 
 void SkinnedDialog::dragSurfaces(std::initializer_list<QWidget*> surfaces) {
     MoveWindowFrom(surfaces);
+}
+
+void SkinnedDialog::fitIndicators(std::initializer_list<QAbstractButton*> boxes) {
+    for (QAbstractButton* box : boxes) {
+        const bool option = qobject_cast<QRadioButton*>(box) != nullptr;
+        const QSize mark(style()->pixelMetric(option ? QStyle::PM_ExclusiveIndicatorWidth
+                                                     : QStyle::PM_IndicatorWidth,
+                                              nullptr, box),
+                         style()->pixelMetric(option ? QStyle::PM_ExclusiveIndicatorHeight
+                                                     : QStyle::PM_IndicatorHeight,
+                                              nullptr, box));
+        box->resize(box->size().expandedTo(mark));
+    }
+}
+
+void SkinnedDialog::keepFocusOffControls() {
+    for (QWidget* control : findChildren<QWidget*>())
+        control->setFocusPolicy(Qt::NoFocus);
 }
 
 void SkinnedDialog::roundCorners() {

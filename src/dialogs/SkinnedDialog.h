@@ -6,6 +6,7 @@
 
 #include <initializer_list>
 
+class QAbstractButton;
 class QLabel;
 
 namespace dormivo {
@@ -28,8 +29,8 @@ signals:
     void unloaded();
 
 protected:
-    // The stretched background, which moves the window when pressed.
-    QLabel* addBackground(const char* name, QRect place);
+    // The background stretched over the whole window, which moves the window when pressed.
+    QLabel* addBackground(const char* name);
     // A label; pass it to dragSurfaces() to let it move the window.
     QLabel* addLabel(const char* name, const QString& text, QRect place);
     // The title in the title band, in bold; it moves the window.
@@ -38,6 +39,13 @@ protected:
     ImageButton* addCloseGlyph(const char* name, QRect place);
     ImageButton* addClosePicture(const char* name, QRect place);
     void dragSurfaces(std::initializer_list<QWidget*> surfaces);
+    // Check boxes and option buttons keep their places but grow, where the style's mark is
+    // larger than the place, so that the mark is never cut off.
+    void fitIndicators(std::initializer_list<QAbstractButton*> boxes);
+    // For windows with nothing to type into or choose: no control takes the keyboard focus,
+    // so no key can press a picture by accident; Esc closes the window, and the mouse or a
+    // screen reader presses the pictures.
+    void keepFocusOffControls();
     // Gives the window its rounded corners; the first step of every dialog's load.
     void roundCorners();
 

@@ -9,7 +9,7 @@ namespace dormivo {
 
 frmAbout::frmAbout(QWidget* parent)
     : SkinnedDialog("frmAbout", QSize(4665, 2520), QStringLiteral("About Dormivo"), parent) {
-    Image1 = addBackground("Image1", twips(0, 0, 4635, 2535));
+    Image1 = addBackground("Image1");
     Label3 = addTitle("Label3", QStringLiteral("About "), twips(2040, 45, 615, 255));
     Image2 = addCloseGlyph("Image2", twips(4320, 50, 225, 195));
     Label2 = addLabel("Label2", QStringLiteral("Dormivo V 1.0"), twips(960, 480, 2655, 255));
@@ -29,6 +29,7 @@ frmAbout::frmAbout(QWidget* parent)
     for (QLabel* line : {lblMaker, lblContact})
         line->setAlignment(Qt::AlignCenter);
     Image3 = addClosePicture("Image3", twips(3240, 1920, 975, 435));
+    keepFocusOffControls();
 }
 
 void frmAbout::load() {

@@ -30,7 +30,7 @@ const QString frmMenu::kShortcuts = QStringLiteral("Shortcuts\r\n"
 
 frmMenu::frmMenu(QWidget* parent)
     : SkinnedDialog("frmMenu", QSize(5370, 4110), QStringLiteral("Help"), parent) {
-    Image2 = addBackground("Image2", twips(0, 0, 5355, 4095));
+    Image2 = addBackground("Image2");
     Label3 = addTitle("Label3", QStringLiteral("Help"), twips(2280, 120, 1215, 255));
     Image3 = addCloseGlyph("Image3", twips(4800, 120, 240, 240));
 
@@ -62,6 +62,7 @@ frmMenu::frmMenu(QWidget* parent)
     }
     Label4->hide();
     Image4 = addClosePicture("Image4", twips(3960, 3600, 975, 315));
+    keepFocusOffControls();
 }
 
 void frmMenu::load() {

@@ -14,7 +14,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyle>
 
 #include <algorithm>
 
@@ -29,7 +28,7 @@ frmPrgSet::frmPrgSet(Platform& platform, SettingsStore& store, StoreFailure stor
                      QWidget* parent)
     : SkinnedDialog("frmPrgSet", QSize(5130, 4200), QStringLiteral("Startup option"), parent),
       platform_(platform), store_(store), storeFailure_(std::move(storeFailure)) {
-    Image1 = addBackground("Image1", twips(0, 0, 5115, 4215));
+    Image1 = addBackground("Image1");
     Label2 = addTitle("Label2", QStringLiteral("Setting"), twips(2160, 120, 1695, 255));
     Image2 = addCloseGlyph("Image2", twips(4680, 120, 240, 240));
 
@@ -64,17 +63,10 @@ frmPrgSet::frmPrgSet(Platform& platform, SettingsStore& store, StoreFailure stor
     cmdCancel->setText(QStringLiteral("&Cancel"));
     connect(cmdOk, &QPushButton::clicked, this, &frmPrgSet::cmdOk_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &SkinnedDialog::unload);
+    // The keyboard starts on the first choice, not on the close glyph, which Space would press.
+    chkRun->setFocus();
 
-    // The small boxes keep their places but never clip the style's indicator.
-    const auto fitIndicator = [this](QWidget* box, QStyle::PixelMetric width,
-                                     QStyle::PixelMetric height) {
-        box->resize(box->size().expandedTo(QSize(style()->pixelMetric(width, nullptr, box),
-                                                 style()->pixelMetric(height, nullptr, box))));
-    };
-    fitIndicator(chkRun, QStyle::PM_IndicatorWidth, QStyle::PM_IndicatorHeight);
-    for (QWidget* option : {Option1, Option2})
-        fitIndicator(option, QStyle::PM_ExclusiveIndicatorWidth,
-                     QStyle::PM_ExclusiveIndicatorHeight);
+    fitIndicators({chkRun, Option1, Option2});
 }
 
 QString frmPrgSet::runCommand(const QString& appFolder) {

@@ -62,11 +62,13 @@ frmSetting::frmSetting(Platform& platform, SettingsStore& store, QString actionT
     : SkinnedDialog("frmSetting", QSize(5760, 4215), QStringLiteral("Setting"), parent),
       platform_(platform), store_(store), actionText_(std::move(actionText)),
       storeFailure_(std::move(storeFailure)) {
-    Image1 = addBackground("Image1", twips(0, 0, 5775, 4215));
+    Image1 = addBackground("Image1");
     Label2 = addTitle("Label2", QStringLiteral("Options"), twips(2400, 120, 1695, 255));
     Image2 = addCloseGlyph("Image2", twips(5280, 120, 240, 240));
     Label1 = addLabel("Label1", QString(), twips(240, 600, 5175, 495));
     Label1->setWordWrap(true);
+    // Its first line starts where it was placed, like every label's, not in the middle.
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label5 = addLabel("Label5", QStringLiteral("Status"), twips(480, 1080, 1215, 255));
 
     Shape1 = new QFrame(this);
@@ -84,6 +86,7 @@ frmSetting::frmSetting(Platform& platform, SettingsStore& store, QString actionT
     const int rowEnd = Label4->x() + Label4->fontMetrics().horizontalAdvance(Label4->text()) + 6;
     Shape1->resize(std::max(Shape1->width(), rowEnd - Shape1->x()), Shape1->height());
     optDisable->setChecked(true);
+    fitIndicators({optEnable, optDisable});
 
     List1 = new QListWidget(this);
     List1->setObjectName(QStringLiteral("List1"));
@@ -106,6 +109,8 @@ frmSetting::frmSetting(Platform& platform, SettingsStore& store, QString actionT
     connect(cmdCancel, &QPushButton::clicked, this, &frmSetting::unload);
 
     dragSurfaces({Label1});
+    // The keyboard starts in the list, not on the close glyph, which Space would press.
+    List1->setFocus();
 }
 
 void frmSetting::load() {
@@ -155,6 +160,9 @@ void frmSetting::cmdRemove_Click() {
     // removed entry, and OK writes them afresh when the list is Active.
     updateRunEntries("0");
     delete selected.front();
+    // The list would move the selection to a neighbour, and the next Remove would take an
+    // entry the user never chose.
+    List1->setCurrentItem(nullptr);
 }
 
 void frmSetting::cmdOk_Click() {

@@ -14,7 +14,6 @@ namespace {
 const QString kService = QStringLiteral("org.freedesktop.Notifications");
 const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
-const QString kStopKey = QStringLiteral("stop");
 
 // The picture of a message as the server takes it inline: the program's icon need not be
 // installed in the icon theme.
@@ -63,17 +62,19 @@ QtNotifier::~QtNotifier() {
     withdraw();
 }
 
-void QtNotifier::show(const QString& text, std::function<void()> onStop) {
-    withdraw();
-    onStop_ = std::move(onStop);
+void QtNotifier::show(const QString& text, std::vector<NotifierChoice> choices) {
+    choices_ = std::move(choices);
     const std::uint64_t generation = ++generation_;
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         balloon_(text);
         return;
     }
-    // The server's capabilities tell whether a message may carry the Stop choice; no answer
-    // means no server, and the balloon says it instead.
+    // The message on screen is rewritten where it is; its server answered before.
+    if (shownId_ != 0)
+        return notify(text, generation);
+    // The server's capabilities tell whether a message may carry choices; no answer means no
+    // server, and the balloon says it instead.
     auto* watcher =
         new QDBusPendingCallWatcher(bus.asyncCall(call(QStringLiteral("GetCapabilities"))), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
@@ -84,21 +85,24 @@ void QtNotifier::show(const QString& text, std::function<void()> onStop) {
                     return;
                 if (reply.isError())
                     return balloon_(text);
-                notify(text, reply.value().contains(QStringLiteral("actions")), generation);
+                serverTakesChoices_ = reply.value().contains(QStringLiteral("actions"));
+                notify(text, generation);
             });
 }
 
-void QtNotifier::notify(const QString& text, bool withStop, std::uint64_t generation) {
+void QtNotifier::notify(const QString& text, std::uint64_t generation) {
     QDBusMessage message = call(QStringLiteral("Notify"));
-    const QStringList actions =
-        withStop ? QStringList{kStopKey, QStringLiteral("Stop")} : QStringList{};
+    QStringList actions;
+    if (serverTakesChoices_)
+        for (const NotifierChoice& choice : choices_)
+            actions << choice.key << choice.label;
     QVariantMap hints{{QStringLiteral("urgency"), QVariant::fromValue<uchar>(2)},
                       {QStringLiteral("desktop-entry"), QStringLiteral("dormivo")}};
     if (!icon_.isNull())
         hints.insert(QStringLiteral("image-data"),
                      QVariant::fromValue(ImageData{icon_.pixmap(48, 48).toImage()}));
     // Urgent and without expiry: it stays until the countdown ends or the user closes it.
-    message << appName_ << uint(0) << QStringLiteral("dormivo") << text << QString() << actions
+    message << appName_ << shownId_ << QStringLiteral("dormivo") << text << QString() << actions
             << hints << int(0);
     auto* watcher =
         new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(message), this);
@@ -111,16 +115,20 @@ void QtNotifier::notify(const QString& text, bool withStop, std::uint64_t genera
                         balloon_(text);
                     return;
                 }
-                // Withdrawn or replaced while the server was answering.
-                if (generation != generation_)
-                    return close(reply.value());
+                // Withdrawn or replaced while the server was answering; a message replaced in
+                // place keeps its number and stays.
+                if (generation != generation_) {
+                    if (reply.value() != shownId_)
+                        close(reply.value());
+                    return;
+                }
                 shownId_ = reply.value();
             });
 }
 
 void QtNotifier::withdraw() {
     ++generation_;
-    onStop_ = nullptr;
+    choices_.clear();
     if (shownId_ != 0)
         close(shownId_);
     shownId_ = 0;
@@ -133,10 +141,13 @@ void QtNotifier::close(uint id) {
 }
 
 void QtNotifier::ActionInvoked(uint id, const QString& actionKey) {
-    if (id == 0 || id != shownId_ || actionKey != kStopKey || !onStop_)
+    if (id == 0 || id != shownId_)
         return;
-    const auto stop = onStop_; // stopping withdraws this message, and onStop_ with it
-    stop();
+    for (const NotifierChoice& choice : choices_)
+        if (choice.key == actionKey && choice.choose) {
+            const auto choose = choice.choose; // choosing may withdraw this message
+            return choose();
+        }
 }
 
 void QtNotifier::NotificationClosed(uint id, uint) {

@@ -20,7 +20,7 @@ public:
     QtNotifier(QString appName, QIcon icon, Balloon balloon, QObject* parent = nullptr);
     ~QtNotifier() override;
 
-    void show(const QString& text, std::function<void()> onStop) override;
+    void show(const QString& text, std::vector<NotifierChoice> choices) override;
     void withdraw() override;
 
 private slots:
@@ -28,15 +28,16 @@ private slots:
     void NotificationClosed(uint id, uint reason);
 
 private:
-    void notify(const QString& text, bool withStop, std::uint64_t generation);
+    void notify(const QString& text, std::uint64_t generation);
     void close(uint id);
 
     QString appName_;
     QIcon icon_;
     Balloon balloon_;
-    std::function<void()> onStop_;
+    std::vector<NotifierChoice> choices_;
+    bool serverTakesChoices_ = false;
     std::uint64_t generation_ = 0; // counts show and withdraw, so late replies find their place
-    uint shownId_ = 0;             // the server's number for the shown message, 0 for none
+    uint shownId_ = 0; // the server's number for the shown message, 0 for none; replaced in place
 };
 
 } // namespace dormivo

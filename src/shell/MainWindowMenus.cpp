@@ -62,6 +62,8 @@ void MainWindowMenus::SetupTrayMenus() {
 void MainWindowMenus::unload() {
     for (auto* instance : {&m_frmSysTray, &m_frmSysTray1, &m_frmSysTray2, &m_frmSysTray3})
         instance->reset();
+    // The icon has left the notification area: a window loaded again puts it back.
+    trayIconShown = false;
 }
 
 frmSysTray* MainWindowMenus::labelMenu(int Index) const {

@@ -37,8 +37,30 @@ QPixmap picture(int position, qreal devicePixelRatio) {
     return pixmap;
 }
 
-QPixmap background(QSize size, qreal devicePixelRatio) {
-    return render(QStringLiteral(":/skin/background.svg"), size, devicePixelRatio);
+QPixmap background(QSize size, qreal devicePixelRatio, std::optional<int> bandHeight) {
+    QPixmap pixmap(size * devicePixelRatio);
+    pixmap.fill(Qt::transparent);
+    QSvgRenderer renderer(QStringLiteral(":/skin/background.svg"));
+    const qreal sx = size.width() / renderer.viewBoxF().width();
+    const qreal sy = size.height() / renderer.viewBoxF().height();
+    const QRectF band = renderer.boundsOnElement(QStringLiteral("band"));
+    const qreal bandBottom = bandHeight ? *bandHeight : band.bottom() * sy;
+    const auto stretched = [&](const QString& part) {
+        const QRectF bounds = renderer.boundsOnElement(part);
+        return QRectF(bounds.x() * sx, bounds.y() * sy, bounds.width() * sx, bounds.height() * sy);
+    };
+    QPainter painter(&pixmap);
+    painter.scale(devicePixelRatio, devicePixelRatio);
+    renderer.render(&painter, QStringLiteral("panel"), stretched(QStringLiteral("panel")));
+    renderer.render(&painter, QStringLiteral("band"), QRectF(0, 0, size.width(), bandBottom));
+    // The edge line under the band keeps its thickness wherever the band ends.
+    renderer.render(&painter, QStringLiteral("edge"),
+                    QRectF(0, bandBottom, size.width(),
+                           renderer.boundsOnElement(QStringLiteral("edge")).height()));
+    renderer.render(&painter, QStringLiteral("frame"), stretched(QStringLiteral("frame")));
+    painter.end();
+    pixmap.setDevicePixelRatio(devicePixelRatio);
+    return pixmap;
 }
 
 QPixmap captionedButton(QSize size, const QString& caption, qreal devicePixelRatio) {

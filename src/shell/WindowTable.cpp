@@ -14,6 +14,8 @@ WindowTable::WindowTable(Ending ending, QObject* parent)
 
 void WindowTable::track(const QString& windowClass, QWidget* window) {
     windows_[windowClass] = window;
+    // A window loaded again is added again: it keeps one set of connections.
+    disconnect(window, nullptr, this, nullptr);
     connect(window, &QObject::destroyed, this, [this, window] { forget(window); });
 }
 

@@ -206,6 +206,31 @@ TEST_F(Menus, UnloadingTheMainWindowLeavesTheProgramToItsLastDialog) {
     }
 }
 
+TEST_F(Menus, ASecondStartLoadsTheMainWindowAgainThatALeftoverDialogOutlived) {
+    // Brought back as a first start brings it: running again from the next-start row.
+    db.exec("INSERT INTO tmpsetting VALUES ('0', 'Started', 2, 0, 1, '0')");
+    load();
+    window->show();
+    window->menus().Form_KeyUp(112);
+    window->menus().Form_KeyPress(24);
+    ASSERT_FALSE(windows.isLoaded(window.get()));
+    fakes.notifyIcons.calls.clear();
+
+    window->bringBack();
+    EXPECT_TRUE(windows.isLoaded(window.get()));
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_FALSE(fakes.notifyIcons.calls.empty());
+    EXPECT_EQ(fakes.notifyIcons.calls.front().message, NotifyMessage::Add) << "the icon is back";
+    EXPECT_EQ(control<QComboBox>("Combo1")->count(), 6);
+    EXPECT_EQ(text("txtTime") + " " + text("Combo1"), "2 Restart");
+    EXPECT_TRUE(window->countdown().isRunning && timerRunning());
+    EXPECT_EQ(window->countdown().totalSeconds, 120);
+
+    help()->close();
+    window->close();
+    EXPECT_EQ(endings, std::vector<int>{0}) << "closing it again ends the program";
+}
+
 TEST_F(Menus, TheIconsCloseEndsAtOnceWithADialogOpen) {
     load();
     window->menus().Form_KeyUp(112);

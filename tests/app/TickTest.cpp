@@ -22,6 +22,7 @@ protected:
     void expectEndAtExpiry(int action, const char* breakIt, const char* message);
 
     static constexpr int kShutDown = 0;
+    static constexpr int kRestart = 1;
     static constexpr int kLogOff = 2;
     static constexpr int kLauchProgram = 5;
 };
@@ -174,12 +175,17 @@ TEST_F(Tick, TheTimerTicksOnceASecond) {
     EXPECT_EQ(text("Label4"), "remaining time to Shut Down is 59 seconds");
 }
 
-TEST_F(Tick, TheLastMinuteIsWarnedAndTheWarningsStopStops) {
+TEST_F(Tick, TheLastMinuteIsWarnedForTheChosenActionAndTheWarningsStopStops) {
     startCountdown(30, kShutDown);
+    auto* combo = control<QComboBox>("Combo1");
+    combo->setCurrentIndex(kRestart);
     window->Timer1_Timer();
-    EXPECT_EQ(fakes.notifier.events, QStringList{"show Shut Down in 1 minute"});
-    ASSERT_TRUE(fakes.notifier.stop);
-    fakes.notifier.stop();
+    combo->setCurrentIndex(kLauchProgram);
+    combo->setCurrentIndex(kLogOff);
+    EXPECT_EQ(fakes.notifier.events,
+              (QStringList{"show Shut Down in 1 minute", "show Restart in 30 seconds", "withdraw",
+                           "show Log Off in 29 seconds"}));
+    ASSERT_TRUE(fakes.notifier.choose("stop"));
     EXPECT_FALSE(window->countdown().isRunning);
     EXPECT_EQ(window->buttonPicture(1), 8) << "Stop looks selected, as after a click";
     EXPECT_EQ(fakes.notifier.events.last(), "withdraw");

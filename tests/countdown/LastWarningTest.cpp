@@ -31,8 +31,8 @@ TEST_P(LastWarningTest, WarnsOnceAMinuteBeforeAPowerActionAndTakesItBack) {
             warning.update(step.remaining, QString::fromLatin1(step.action));
     }
     EXPECT_EQ(notifier.events, GetParam().expected);
-    if (notifier.stop) {
-        notifier.stop();
+    if (!notifier.choices.empty()) {
+        EXPECT_TRUE(notifier.choose("stop"));
         EXPECT_EQ(stops, 1) << "the warning's Stop is the window's Stop";
     }
 }
@@ -41,15 +41,23 @@ const Case kCases[] = {
     {"ReachesAMinute",
      {{62, "Shut Down"}, {61, "Shut Down"}, {60, "Restart"}, {59, "Restart"}, {1, "Restart"}},
      {"show Restart in 1 minute"}},
-    {"StartsWithLess", {{30, "Log Off"}, {29, "Log Off"}}, {"show Log Off in 1 minute"}},
+    {"StartsWithLessAndSaysTheSecondsLeft",
+     {{30, "Log Off"}, {29, "Log Off"}},
+     {"show Log Off in 30 seconds"}},
+    {"AnotherActionReplacesItWithTheTimeLeft",
+     {{60, "Shut Down"}, {59, "Shut Down"}, {30, "Restart"}, {29, "Restart"}, {1, "Hibernate"}},
+     {"show Shut Down in 1 minute", "show Restart in 30 seconds", "show Hibernate in 1 second"}},
     {"NeverForLaunchingPrograms", {{60, "Lauch Program"}, {1, "Lauch Program"}}, {}},
+    {"FromLaunchingProgramsToAPowerAction",
+     {{60, "Lauch Program"}, {30, "Shut Down"}},
+     {"show Shut Down in 30 seconds"}},
     {"NeverForACountdownThatCannotRunOut", {{0, "Shut Down"}, {-1, ""}}, {}},
     {"StopWithdraws",
      {{60, "Shut Down"}, {-1, ""}, {-1, ""}},
      {"show Shut Down in 1 minute", "withdraw"}},
     {"ChoosingLauchProgramWithdrawsChoosingBackWarnsAgain",
      {{60, "Shut Down"}, {59, "Lauch Program"}, {58, "Shut Down"}},
-     {"show Shut Down in 1 minute", "withdraw", "show Shut Down in 1 minute"}},
+     {"show Shut Down in 1 minute", "withdraw", "show Shut Down in 58 seconds"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, LastWarningTest, ::testing::ValuesIn(kCases),

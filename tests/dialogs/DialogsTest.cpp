@@ -1,11 +1,20 @@
-// The help and about windows: the help window's tabs, and every way to close.
+// The help and about windows: the help window's tabs, and every way to close; where the
+// keyboard starts in every dialog.
+#include "FakePlatform.h"
 #include "ImageButton.h"
 #include "QtPrinting.h"
+#include "TempDatabase.h"
 #include "frmAbout.h"
 #include "frmMenu.h"
+#include "frmPrgSet.h"
+#include "frmSetting.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
+#include <QRadioButton>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -92,6 +101,90 @@ TEST(InformationWindows, EscAndBothClosePicturesUnloadOnce) {
         QTest::keyClick(window.get(), Qt::Key_A);
         EXPECT_EQ(unloaded.count(), 1) << what;
         EXPECT_FALSE(window->isVisible()) << what;
+    }
+}
+
+// Space right after opening must not close a dialog unsaved: the keyboard starts on the first
+// control that edits something, or, where there is none, on no control at all.
+TEST(Dialogs, OpenWithTheFocusOnTheirFirstRealControlAndEscStillCloses) {
+    test::FakePlatform fakes;
+    test::TempDatabase db;
+    using Make = std::function<std::unique_ptr<SkinnedDialog>()>;
+    const auto loaded = [](auto dialog) -> std::unique_ptr<SkinnedDialog> {
+        dialog->load();
+        return dialog;
+    };
+    const std::pair<Make, QString> cases[] = {
+        {[&] { return loaded(std::make_unique<frmSetting>(fakes.platform, db.store(), "")); },
+         "List1"},
+        {[&] { return loaded(std::make_unique<frmPrgSet>(fakes.platform, db.store(), nullptr)); },
+         "chkRun"},
+        {[&] { return loaded(std::make_unique<frmMenu>()); }, "no control"},
+        {[&] { return loaded(std::make_unique<frmAbout>()); }, "no control"},
+    };
+    for (const auto& [make, first] : cases) {
+        const auto dialog = make();
+        const std::string what = dialog->objectName().toStdString();
+        QSignalSpy unloaded(dialog.get(), &SkinnedDialog::unloaded);
+        dialog->show();
+        dialog->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get())) << what;
+        QWidget* focus = QApplication::focusWidget();
+        EXPECT_EQ(focus && focus != dialog.get() ? focus->objectName() : "no control", first)
+            << what;
+        // Keys go where a keyboard sends them: to the focus, else to the window.
+        QWidget* keys = focus ? focus : dialog.get();
+        QTest::keyClick(keys, Qt::Key_Space);
+        EXPECT_EQ(unloaded.count(), 0) << what;
+        QTest::keyClick(keys, Qt::Key_Escape);
+        EXPECT_EQ(unloaded.count(), 1) << what;
+    }
+}
+
+// Only the title and the close glyph stand in the title band, whose end the drawn picture
+// tells; the frame is drawn on every edge; and no check box or option button is smaller than
+// the mark the style draws in it.
+TEST(Dialogs, TheTitleBandHoldsOnlyTheTitleTheFrameIsWholeAndNoMarkIsCutOff) {
+    test::FakePlatform fakes;
+    test::TempDatabase db;
+    frmSetting options(fakes.platform, db.store(), "Shut Down");
+    frmPrgSet setting(fakes.platform, db.store(), nullptr);
+    frmMenu help;
+    frmAbout about;
+    const std::pair<QWidget*, QStringList> cases[] = {
+        {&options, {"Image1", "Label2", "Image2"}},
+        {&setting, {"Image1", "Label2", "Image2"}},
+        {&help, {"Image2", "Label3", "Image3"}},
+        {&about, {"Image1", "Label3", "Image2"}},
+    };
+    for (const auto& [dialog, inBand] : cases) {
+        const std::string what = dialog->objectName().toStdString();
+        // Down the left margin, the band is bluer than the panel below it.
+        const QImage face = dialog->grab().toImage();
+        int bandEnd = 10;
+        while (bandEnd < face.height() &&
+               face.pixelColor(8, bandEnd).blue() - face.pixelColor(8, bandEnd).red() > 20)
+            ++bandEnd;
+        // The frame runs round the whole window: darker than the panel at the right and bottom.
+        EXPECT_LT(face.pixelColor(face.width() - 1, face.height() / 2).lightness(), 200) << what;
+        EXPECT_LT(face.pixelColor(face.width() / 2, face.height() - 1).lightness(), 200) << what;
+        for (QWidget* control : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (control->isHidden() || inBand.contains(control->objectName()))
+                continue;
+            EXPECT_GE(control->y(), bandEnd) << what << " " << control->objectName().toStdString();
+        }
+        for (QAbstractButton* box : dialog->findChildren<QAbstractButton*>()) {
+            const bool option = qobject_cast<QRadioButton*>(box);
+            if (!option && !qobject_cast<QCheckBox*>(box))
+                continue;
+            const QStyle* style = box->style();
+            const QSize mark(style->pixelMetric(option ? QStyle::PM_ExclusiveIndicatorWidth
+                                                       : QStyle::PM_IndicatorWidth),
+                             style->pixelMetric(option ? QStyle::PM_ExclusiveIndicatorHeight
+                                                       : QStyle::PM_IndicatorHeight));
+            EXPECT_TRUE(box->width() >= mark.width() && box->height() >= mark.height())
+                << what << " " << box->objectName().toStdString();
+        }
     }
 }
 

@@ -178,6 +178,17 @@ TEST_F(ProgramsDialog, RemoveTakesOneSelectedEntryAndTheRunValuesOfAllPositions)
     }
 }
 
+TEST_F(ProgramsDialog, ASecondRemoveWithoutChoosingAgainRemovesNothing) {
+    openOn({"/a", "/b", "/c"}, {});
+    auto* list = control<QListWidget>("List1");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(2)).center());
+    click("cmdRemove");
+    click("cmdRemove");
+    EXPECT_EQ(entries(), "/a|/b");
+    EXPECT_EQ(messages(), "64 Dormivo: Please Select The Program Path To Remove");
+}
+
 TEST_F(ProgramsDialog, EveryOtherWayOutStoresNothingButRemoveHasDeletedTheRunValues) {
     // The key goes where a keyboard sends it: to the control that has the focus.
     const auto esc = [this] {

@@ -138,8 +138,9 @@ class Desktop:
         self.spawn("trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel",
                    "--width", "120", "--height", "24", "--transparent", "false")
         wait_for("the tray host", lambda: self.run("xdotool", "search", "--class", "trayer").stdout, 20)
+        # Answers carry no interface: they are watched too, for the numbers the server gives.
         self.spawn("dbus-monitor", "--session", "interface='org.freedesktop.Notifications'",
-                   log="bus.log")
+                   "type='method_return'", log="bus.log")
         wait_for("the bus monitor", lambda: "NameAcquired" in self.bus_log(), 20)
 
     def bus_has(self, name):

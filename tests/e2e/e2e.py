@@ -4,8 +4,10 @@
 Usage: e2e.py APP_FOLDER
 
 Four desktops run side by side, so that the two one-minute countdowns cost one minute:
-  ui       start, tick and stop; then hide, and Main from the icon's menu
-  fires    a one-minute Shut Down warns at once, then calls the recorder exactly once
+  ui       start, tick and stop; then hide, and Main from the icon's menu; then F1 and
+           Ctrl+X, and a second start brings the main window and its icon back
+  fires    a one-minute Shut Down warns at once; switched to Restart, the warning is rewritten
+           in place with the time left, and the recorder is called exactly once, for Restart
   stopped  the same countdown, stopped from the warning's Stop, never calls it
   frozen   beside a panel that answers nothing, the window shows and a second start hands
            over at once; the icon goes to the panel once it answers
@@ -90,6 +92,14 @@ def visible_windows(desktop):
                        str(desktop.program.pid)).stdout.split()
 
 
+def main_window_id(desktop):
+    # The program's largest window; the other one is its icon in the tray.
+    def area(window):
+        size = re.search(r"Geometry: (\d+)x(\d+)", desktop.run("xdotool", "getwindowgeometry", window).stdout)
+        return int(size[1]) * int(size[2]) if size else 0
+    return max(visible_windows(desktop), key=area)
+
+
 def hide_then_main(desktop, results):
     press(desktop, "push button", "Hide to notification area")
     wait_for("the main window to hide", lambda: not main_window_showing(desktop), 20)
@@ -102,30 +112,71 @@ def hide_then_main(desktop, results):
     wait_for("the main window to come back", lambda: main_window_showing(desktop), 20)
 
 
+def second_start_after_leftover_help(desktop, results):
+    main = main_window_id(desktop)
+    desktop.run("xdotool", "windowfocus", "--sync", main)
+    desktop.run("xdotool", "key", "F1")
+    wait_for("the help window", lambda: ("push button", "Shortcuts", "") in names(desktop), 20)
+    desktop.run("xdotool", "windowfocus", "--sync", main)
+    desktop.run("xdotool", "key", "ctrl+x")
+    wait_for("the main window and its icon to go",
+             lambda: not main_window_showing(desktop) and not tray_icon_centre(desktop), 20)
+    assert ("push button", "Shortcuts", "") in names(desktop), "the help window went too"
+    second = desktop.run(os.path.join(desktop.app, "dormivo"))
+    assert second.returncode == 0, (second.returncode, second.stderr)
+    wait_for("the main window again", lambda: main_window_showing(desktop), 20)
+    wait_for("the icon back in the tray", lambda: tray_icon_centre(desktop), 20)
+    assert any(role == "combo box" and name == "Shut Down" for role, name, _ in names(desktop))
+    assert desktop.program.poll() is None, "the first program ended"
+
+
 def notify_calls(desktop):
-    """(time, text) of each Notify call the monitor saw."""
+    """(time, replaces_id, text, id the server returned or None, block) of each Notify call."""
     blocks = re.split(r"\n(?=method call|method return|signal|error)", desktop.bus_log())
-    return [(float(re.search(r"time=([\d.]+)", b)[1]), b) for b in blocks
-            if "member=Notify" in b and b.startswith("method call")]
+    returned = {}
+    for b in blocks:
+        reply = re.match(r"method return .*destination=(\S+) serial=\d+ reply_serial=(\d+)\s+uint32 (\d+)", b)
+        if reply:
+            returned[reply[1], reply[2]] = int(reply[3])
+    calls = []
+    for b in blocks:
+        call = re.match(r'method call time=([\d.]+) sender=(\S+) .*serial=(\d+) .*member=Notify\s+'
+                        r'string "[^"]*"\s+uint32 (\d+)\s+string "[^"]*"\s+string "([^"]*)"', b)
+        if call:
+            calls.append((float(call[1]), int(call[4]), call[5], returned.get((call[2], call[3])), b))
+    return calls
 
 
 def wait_for_warning(desktop):
     def warning():
-        return next(((t, b) for t, b in notify_calls(desktop) if f'string "{WARNING}"' in b), None)
-    at, call = wait_for("the warning's Notify", warning, 20)
-    assert 'string "stop"' in call, "the warning offers no stop action"
-    return at
+        return next((c for c in notify_calls(desktop) if c[2] == WARNING and c[3]), None)
+    call = wait_for("the warning's Notify and its answer", warning, 20)
+    assert 'string "stop"' in call[4], "the warning offers no stop action"
+    return call
 
 
-def warning_then_action(desktop, results):
-    warned = wait_for_warning(desktop)
+def warning_follows_action_then_action(desktop, results):
+    warned_at, _, _, shown_id, _ = wait_for_warning(desktop)
+    # The action box has the focus: Down chooses the next action, Restart.
+    desktop.run("xdotool", "windowfocus", "--sync", main_window_id(desktop))
+    desktop.run("xdotool", "key", "Down")
+    _, replaces, text, _, _ = wait_for("the warning for Restart", lambda: next(
+        (c for c in notify_calls(desktop) if c[2].startswith("Restart in ")), None), 20)
+    assert replaces == shown_id, f"Restart's warning replaces {replaces}, not {shown_id}"
+    assert re.fullmatch(r"Restart in (1 minute|[1-5]?\d seconds)", text), text
+    # What the user sees: one warning, for Restart.
+    def on_screen():
+        texts = [name or t for _, name, t in names(desktop, "notification-daemon")]
+        return texts if any(t.startswith("Restart in ") for t in texts) else None
+    texts = wait_for("the rewritten warning on screen", on_screen, 20)
+    assert not any(WARNING in t for t in texts), f"the old warning is still shown: {texts}"
     wait_for("the power action", desktop.power_calls, 90)
     with open(desktop.power_log + ".times") as f:
         fired = float(f.readline())
-    results["lead"] = fired - warned
+    results["lead"] = fired - warned_at
     wait_for("the warning's withdrawal", lambda: "member=CloseNotification" in desktop.bus_log(), 20)
     wait_for("the status Not Running", lambda: "Not Running" in label_texts(desktop), 20)
-    assert desktop.power_calls() == ["systemctl poweroff"], desktop.power_calls()
+    assert desktop.power_calls() == ["systemctl reboot"], desktop.power_calls()
 
 
 def warning_stop(desktop, results):
@@ -204,8 +255,8 @@ def main():
     app_folder = os.path.abspath(sys.argv[1])
     for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
         signal.signal(sig, stop_on_signal)
-    plan = [([start_tick_stop, hide_then_main], False, None),
-            ([warning_then_action], True, None),
+    plan = [([start_tick_stop, hide_then_main, second_start_after_leftover_help], False, None),
+            ([warning_follows_action_then_action], True, None),
             ([warning_stop], True, None),
             ([beside_frozen_panel], False, frozen_panel)]
     outcomes, results, threads, displays = {}, {}, [], []

@@ -8,6 +8,7 @@
 Exit status 1 when APP or the control is not there. Runs as a child of the suite so that each
 private desktop talks to its own buses.
 """
+import re
 import sys
 
 import pyatspi
@@ -52,7 +53,7 @@ def main():
     for acc in (node for w in windows if w is not None for node in showing_nodes(w)):
         role = acc.getRoleName()
         if command == "names":
-            print(f"{role}\t{acc.name}\t{text_of(acc)}".replace("\n", " "))
+            print(re.sub(r"[\r\n]+", " ", f"{role}\t{acc.name}\t{text_of(acc)}"))
         elif command == "press" and (role, acc.name) == (sys.argv[3], sys.argv[4]):
             acc.queryAction().doAction(0)
             return 0

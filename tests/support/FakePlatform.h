@@ -96,16 +96,26 @@ public:
 // Records the desktop messages shown and withdrawn: "show <text>", "withdraw".
 class FakeNotifier final : public Notifier {
 public:
-    void show(const QString& text, std::function<void()> onStop) override {
+    void show(const QString& text, std::vector<NotifierChoice> offered) override {
         events << QStringLiteral("show ") + text;
-        stop = std::move(onStop);
+        choices = std::move(offered);
     }
     void withdraw() override {
         events << QStringLiteral("withdraw");
-        stop = nullptr;
+        choices.clear();
+    }
+    // Chooses, as the user would, the shown message's choice with that key; false without one.
+    bool choose(const QString& key) {
+        for (const auto& choice : choices)
+            if (choice.key == key) {
+                const auto run = choice.choose; // choosing may withdraw the message
+                run();
+                return true;
+            }
+        return false;
     }
     QStringList events;
-    std::function<void()> stop; // the shown message's Stop, as the user would choose it
+    std::vector<NotifierChoice> choices; // those of the shown message
 };
 
 // A whole set of fakes, with the process-wide flags reset for each test.
