@@ -115,7 +115,9 @@ TEST(Dialogs, OpenWithTheFocusOnTheirFirstRealControlAndEscStillCloses) {
         return dialog;
     };
     const std::pair<Make, QString> cases[] = {
-        {[&] { return loaded(std::make_unique<frmSetting>(fakes.platform, db.store(), "")); },
+        {[&] {
+             return loaded(std::make_unique<frmSetting>(fakes.platform, db.store(), "", nullptr));
+         },
          "List1"},
         {[&] { return loaded(std::make_unique<frmPrgSet>(fakes.platform, db.store(), nullptr)); },
          "chkRun"},
@@ -147,7 +149,7 @@ TEST(Dialogs, OpenWithTheFocusOnTheirFirstRealControlAndEscStillCloses) {
 TEST(Dialogs, TheTitleBandHoldsOnlyTheTitleTheFrameIsWholeAndNoMarkIsCutOff) {
     test::FakePlatform fakes;
     test::TempDatabase db;
-    frmSetting options(fakes.platform, db.store(), "Shut Down");
+    frmSetting options(fakes.platform, db.store(), "Shut Down", nullptr);
     frmPrgSet setting(fakes.platform, db.store(), nullptr);
     frmMenu help;
     frmAbout about;
