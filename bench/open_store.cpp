@@ -1,7 +1,7 @@
 // Prints the median time, in milliseconds, of opening a settings file: almost all of it is
 // the key derivation that the program pays once at start-up.
-#include "Connection.h"
-#include "SettingsStore.h"
+#include "store/Connection.h"
+#include "store/SettingsStore.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "DisplayConnection.h"
+#include "app/DisplayConnection.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "SettingsLocation.h"
+#include "app/SettingsLocation.h"
 
-#include "SettingsFailure.h"
-#include "StoreError.h"
+#include "store/SettingsFailure.h"
+#include "store/StoreError.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "CountdownState.h"
-#include "Expiry.h"
-#include "LastWarning.h"
-#include "MainWindowMenus.h"
-#include "Platform.h"
-#include "SettingsStore.h"
-#include "WindowTable.h"
+#include "countdown/CountdownState.h"
+#include "countdown/Expiry.h"
+#include "countdown/LastWarning.h"
+#include "platform/Platform.h"
+#include "shell/MainWindowMenus.h"
+#include "shell/WindowTable.h"
+#include "store/SettingsStore.h"
 
 #include <QPixmap>
 #include <QWidget>

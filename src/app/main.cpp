@@ -1,20 +1,20 @@
 // Start-up: answer the command line, hand over to a running Dormivo, open the settings file,
 // then load and show the main window. The program lives as long as a window of it is loaded.
-#include "CommandLine.h"
-#include "DisplayConnection.h"
-#include "QtFilePicker.h"
-#include "QtMessageBoxes.h"
-#include "QtNotifier.h"
-#include "QtNotifyIconShell.h"
-#include "QtProgramLauncher.h"
-#include "SettingsFailure.h"
-#include "SettingsLocation.h"
-#include "SingleInstance.h"
-#include "SkinPictures.h"
-#include "StoreError.h"
-#include "UserRegistry.h"
-#include "WindowTable.h"
-#include "frmShutdown.h"
+#include "app/DisplayConnection.h"
+#include "app/ProgramArguments.h"
+#include "app/SettingsLocation.h"
+#include "app/SingleInstance.h"
+#include "app/frmShutdown.h"
+#include "platform/QtFilePicker.h"
+#include "platform/QtMessageBoxes.h"
+#include "platform/QtNotifier.h"
+#include "platform/QtNotifyIconShell.h"
+#include "platform/QtProgramLauncher.h"
+#include "registry/UserRegistry.h"
+#include "shell/SkinPictures.h"
+#include "shell/WindowTable.h"
+#include "store/SettingsFailure.h"
+#include "store/StoreError.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -43,7 +43,7 @@ int failToStart(MessageBoxes& messages, const QString& message) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (const auto status = handleCommandLine(argc, argv))
+    if (const auto status = handleProgramArguments(argc, argv))
         return *status;
 
     DisplayConnection display;

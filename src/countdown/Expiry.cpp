@@ -1,7 +1,7 @@
-#include "Expiry.h"
+#include "countdown/Expiry.h"
 
-#include "ProgramsActive.h"
-#include "UpdateRunEntries.h"
+#include "countdown/UpdateRunEntries.h"
+#include "store/ProgramsActive.h"
 
 #include <QDir>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "MessageBoxes.h"
-#include "ProgramLauncher.h"
-#include "RegistryApi.h"
-#include "SettingsStore.h"
+#include "platform/MessageBoxes.h"
+#include "platform/ProgramLauncher.h"
+#include "registry/RegistryApi.h"
+#include "store/SettingsStore.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "LastWarning.h"
+#include "countdown/LastWarning.h"
 
-#include "Expiry.h"
-#include "SecondsToText.h"
+#include "countdown/Expiry.h"
+#include "countdown/SecondsToText.h"
 
 namespace dormivo {
 

@@ -1,4 +1,4 @@
-#include "PeriodCheck.h"
+#include "countdown/PeriodCheck.h"
 
 #include <cmath>
 #include <limits>

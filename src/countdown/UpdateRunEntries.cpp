@@ -1,6 +1,6 @@
-#include "UpdateRunEntries.h"
+#include "countdown/UpdateRunEntries.h"
 
-#include "Value.h"
+#include "store/Value.h"
 
 namespace dormivo {
 namespace {

@@ -1,9 +1,9 @@
-#include "SkinnedDialog.h"
+#include "dialogs/SkinnedDialog.h"
 
-#include "ImageButton.h"
-#include "KeyPreview.h"
-#include "SkinPictures.h"
-#include "WindowShape.h"
+#include "shell/ImageButton.h"
+#include "shell/KeyPreview.h"
+#include "shell/SkinPictures.h"
+#include "shell/WindowShape.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

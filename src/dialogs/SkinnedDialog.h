@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Placement.h"
+#include "shell/Placement.h"
 
 #include <QWidget>
 

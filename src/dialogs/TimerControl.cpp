@@ -1,9 +1,9 @@
-#include "TimerControl.h"
+#include "dialogs/TimerControl.h"
 
-#include "MessageBoxes.h"
-#include "Placement.h"
-#include "SettingsStore.h"
-#include "StoredChoice.h"
+#include "platform/MessageBoxes.h"
+#include "shell/Placement.h"
+#include "shell/StoredChoice.h"
+#include "store/SettingsStore.h"
 
 #include <QComboBox>
 #include <QLabel>

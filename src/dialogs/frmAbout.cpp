@@ -1,6 +1,6 @@
-#include "frmAbout.h"
+#include "dialogs/frmAbout.h"
 
-#include "ImageButton.h"
+#include "shell/ImageButton.h"
 
 #include <QFrame>
 #include <QLabel>

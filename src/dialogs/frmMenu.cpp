@@ -1,7 +1,7 @@
-#include "frmMenu.h"
+#include "dialogs/frmMenu.h"
 
-#include "ImageButton.h"
-#include "StoredChoice.h"
+#include "shell/ImageButton.h"
+#include "shell/StoredChoice.h"
 
 #include <QLabel>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SkinnedDialog.h"
+#include "dialogs/SkinnedDialog.h"
 
 #include <array>
 

@@ -1,11 +1,11 @@
-#include "frmPrgSet.h"
+#include "dialogs/frmPrgSet.h"
 
-#include "Platform.h"
-#include "ProgramsActive.h"
-#include "Registry.h"
-#include "SettingsStore.h"
-#include "StoreError.h"
-#include "TimerControl.h"
+#include "dialogs/TimerControl.h"
+#include "platform/Platform.h"
+#include "registry/Registry.h"
+#include "store/ProgramsActive.h"
+#include "store/SettingsStore.h"
+#include "store/StoreError.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SkinnedDialog.h"
-#include "StoreFailure.h"
+#include "dialogs/SkinnedDialog.h"
+#include "dialogs/StoreFailure.h"
 
 class QCheckBox;
 class QFrame;

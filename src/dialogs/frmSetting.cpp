@@ -1,11 +1,11 @@
-#include "frmSetting.h"
+#include "dialogs/frmSetting.h"
 
-#include "Expiry.h"
-#include "ImageButton.h"
-#include "ProgramsActive.h"
-#include "SettingsFailure.h"
-#include "StoreError.h"
-#include "UpdateRunEntries.h"
+#include "countdown/Expiry.h"
+#include "countdown/UpdateRunEntries.h"
+#include "shell/ImageButton.h"
+#include "store/ProgramsActive.h"
+#include "store/SettingsFailure.h"
+#include "store/StoreError.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Platform.h"
-#include "SettingsStore.h"
-#include "SkinnedDialog.h"
-#include "StoreFailure.h"
+#include "dialogs/SkinnedDialog.h"
+#include "dialogs/StoreFailure.h"
+#include "platform/Platform.h"
+#include "store/SettingsStore.h"
 
 class QFrame;
 class QListWidget;

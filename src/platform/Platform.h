@@ -1,11 +1,11 @@
 #pragma once
 
-#include "FilePicker.h"
-#include "MessageBoxes.h"
-#include "Notifier.h"
-#include "NotifyIconShell.h"
-#include "ProgramLauncher.h"
-#include "RegistryApi.h"
+#include "platform/FilePicker.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Notifier.h"
+#include "platform/NotifyIconShell.h"
+#include "platform/ProgramLauncher.h"
+#include "registry/RegistryApi.h"
 
 #include <QString>
 

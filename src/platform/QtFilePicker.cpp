@@ -1,4 +1,4 @@
-#include "QtFilePicker.h"
+#include "platform/QtFilePicker.h"
 
 #include <QFileDialog>
 

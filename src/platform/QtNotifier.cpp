@@ -1,4 +1,4 @@
-#include "QtNotifier.h"
+#include "platform/QtNotifier.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>

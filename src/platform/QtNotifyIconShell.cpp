@@ -1,4 +1,4 @@
-#include "QtNotifyIconShell.h"
+#include "platform/QtNotifyIconShell.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

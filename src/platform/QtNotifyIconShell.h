@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NotifyIconShell.h"
+#include "platform/NotifyIconShell.h"
 
 #include <QIcon>
 #include <QObject>

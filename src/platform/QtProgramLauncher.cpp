@@ -1,7 +1,7 @@
-#include "QtProgramLauncher.h"
+#include "platform/QtProgramLauncher.h"
 
-#include "CommandLine.h"
-#include "WatchedProcess.h"
+#include "platform/WatchedProcess.h"
+#include "registry/SplitCommandLine.h"
 
 #include <QProcess>
 

@@ -1,4 +1,4 @@
-#include "WatchedProcess.h"
+#include "platform/WatchedProcess.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "AutostartMirror.h"
+#include "registry/AutostartMirror.h"
 
-#include "CommandLine.h"
-#include "TextFile.h"
+#include "registry/SplitCommandLine.h"
+#include "registry/TextFile.h"
 
 #include <cstdio>
 #include <cstdlib>

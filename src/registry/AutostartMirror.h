@@ -1,7 +1,7 @@
 #pragma once
 
-#include "HiveRegistry.h"
-#include "Registry.h"
+#include "registry/HiveRegistry.h"
+#include "registry/Registry.h"
 
 #include <filesystem>
 #include <string>

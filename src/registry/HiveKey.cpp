@@ -1,4 +1,4 @@
-#include "HiveKey.h"
+#include "registry/HiveKey.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,6 +1,6 @@
-#include "HiveRegistry.h"
+#include "registry/HiveRegistry.h"
 
-#include "TextFile.h"
+#include "registry/TextFile.h"
 
 #include <cstring>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "HiveKey.h"
-#include "RegFileFormat.h"
-#include "RegistryApi.h"
-#include "TextFile.h"
+#include "registry/HiveKey.h"
+#include "registry/RegFileFormat.h"
+#include "registry/RegistryApi.h"
+#include "registry/TextFile.h"
 
 #include <filesystem>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "RegFileFormat.h"
+#include "registry/RegFileFormat.h"
 
-#include "RegistryApi.h"
+#include "registry/RegistryApi.h"
 
 #include <array>
 #include <cstdio>

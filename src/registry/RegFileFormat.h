@@ -1,6 +1,6 @@
 #pragma once
 
-#include "HiveKey.h"
+#include "registry/HiveKey.h"
 
 #include <cstddef>
 #include <optional>

@@ -1,6 +1,6 @@
-#include "Registry.h"
+#include "registry/Registry.h"
 
-#include "HiveKey.h"
+#include "registry/HiveKey.h"
 
 #include <cstring>
 

@@ -1,10 +1,10 @@
-#include "UserRegistry.h"
+#include "registry/UserRegistry.h"
 
 #ifdef _WIN32
-#include "Win32Registry.h"
+#include "registry/Win32Registry.h"
 #else
-#include "AutostartMirror.h"
-#include "HiveRegistry.h"
+#include "registry/AutostartMirror.h"
+#include "registry/HiveRegistry.h"
 #endif
 
 namespace dormivo::registry {

@@ -1,4 +1,4 @@
-#include "Win32Registry.h"
+#include "registry/Win32Registry.h"
 
 #include <windows.h>
 

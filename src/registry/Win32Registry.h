@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RegistryApi.h"
+#include "registry/RegistryApi.h"
 
 namespace dormivo::registry {
 

@@ -1,4 +1,4 @@
-#include "ImageButton.h"
+#include "shell/ImageButton.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

@@ -1,4 +1,4 @@
-#include "KeyPreview.h"
+#include "shell/KeyPreview.h"
 
 #include <QApplication>
 #include <QKeyEvent>

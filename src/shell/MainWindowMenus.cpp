@@ -1,6 +1,6 @@
-#include "MainWindowMenus.h"
+#include "shell/MainWindowMenus.h"
 
-#include "MessageBoxes.h"
+#include "platform/MessageBoxes.h"
 
 namespace dormivo {
 namespace {

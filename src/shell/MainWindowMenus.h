@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Platform.h"
-#include "WindowTable.h"
-#include "frmSysTray.h"
+#include "platform/Platform.h"
+#include "shell/WindowTable.h"
+#include "shell/frmSysTray.h"
 
 #include <QString>
 

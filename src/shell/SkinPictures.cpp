@@ -1,4 +1,4 @@
-#include "SkinPictures.h"
+#include "shell/SkinPictures.h"
 
 #include <QPainter>
 #include <QPixmapCache>

@@ -1,4 +1,4 @@
-#include "StoredChoice.h"
+#include "shell/StoredChoice.h"
 
 #include <QComboBox>
 #include <QLabel>

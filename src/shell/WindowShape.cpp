@@ -1,4 +1,4 @@
-#include "WindowShape.h"
+#include "shell/WindowShape.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,4 +1,4 @@
-#include "WindowTable.h"
+#include "shell/WindowTable.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "frmSysTray.h"
+#include "shell/frmSysTray.h"
 
 #include <QAction>
 #include <QCursor>

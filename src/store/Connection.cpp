@@ -1,6 +1,6 @@
-#include "Connection.h"
+#include "store/Connection.h"
 
-#include "StoreError.h"
+#include "store/StoreError.h"
 
 #include <sqlite3.h>
 

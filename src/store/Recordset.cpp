@@ -1,6 +1,6 @@
-#include "Recordset.h"
+#include "store/Recordset.h"
 
-#include "StoreError.h"
+#include "store/StoreError.h"
 
 #include <algorithm>
 #include <cctype>

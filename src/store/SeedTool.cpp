@@ -1,8 +1,8 @@
 // Build-time tool: makes the default settings file from its seed statements, unless a
 // settings file is already there (a user's settings are never replaced).
-#include "Connection.h"
-#include "SettingsStore.h"
-#include "StoreError.h"
+#include "store/Connection.h"
+#include "store/SettingsStore.h"
+#include "store/StoreError.h"
 
 #include <filesystem>
 #include <fstream>

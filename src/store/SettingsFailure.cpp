@@ -1,4 +1,4 @@
-#include "SettingsFailure.h"
+#include "store/SettingsFailure.h"
 
 #include <sqlite3.h>
 

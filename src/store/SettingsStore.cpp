@@ -1,7 +1,7 @@
-#include "SettingsStore.h"
+#include "store/SettingsStore.h"
 
-#include "Recordset.h"
-#include "StoreError.h"
+#include "store/Recordset.h"
+#include "store/StoreError.h"
 
 namespace dormivo {
 namespace {

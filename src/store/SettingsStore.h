@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Connection.h"
-#include "Value.h"
+#include "store/Connection.h"
+#include "store/Value.h"
 
 #include <optional>
 #include <string>

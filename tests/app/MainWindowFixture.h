@@ -1,9 +1,9 @@
 #pragma once
 
-#include "FakePlatform.h"
-#include "ProgramsActive.h"
-#include "TempDatabase.h"
-#include "frmShutdown.h"
+#include "app/frmShutdown.h"
+#include "store/ProgramsActive.h"
+#include "support/FakePlatform.h"
+#include "support/TempDatabase.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

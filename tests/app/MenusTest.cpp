@@ -1,11 +1,11 @@
 // The label menus, the icon's menu and the keys: which window each opens and how, and how long
 // the program lives with dialogs open.
-#include "ImageButton.h"
-#include "MainWindowFixture.h"
-#include "frmAbout.h"
-#include "frmMenu.h"
-#include "frmPrgSet.h"
-#include "frmSetting.h"
+#include "app/MainWindowFixture.h"
+#include "dialogs/frmAbout.h"
+#include "dialogs/frmMenu.h"
+#include "dialogs/frmPrgSet.h"
+#include "dialogs/frmSetting.h"
+#include "shell/ImageButton.h"
 
 #include <QApplication>
 #include <QCheckBox>

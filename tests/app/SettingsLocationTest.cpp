@@ -1,7 +1,7 @@
 // Opening this user's settings: a damaged private copy is replaced from the shipped file and
 // kept aside; the shipped file itself is never touched.
-#include "SettingsLocation.h"
-#include "TempDatabase.h"
+#include "app/SettingsLocation.h"
+#include "support/TempDatabase.h"
 
 #include <QDir>
 #include <QFile>

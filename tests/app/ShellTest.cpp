@@ -1,6 +1,6 @@
 // The main window's surfaces: pictures while pressed, keys, hiding, what screen readers find.
-#include "ImageButton.h"
-#include "MainWindowFixture.h"
+#include "app/MainWindowFixture.h"
+#include "shell/ImageButton.h"
 
 #include <QAccessible>
 #include <QApplication>

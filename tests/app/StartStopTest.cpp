@@ -1,4 +1,4 @@
-#include "MainWindowFixture.h"
+#include "app/MainWindowFixture.h"
 
 using namespace dormivo;
 

@@ -1,6 +1,6 @@
-#include "ImageButton.h"
-#include "MainWindowFixture.h"
-#include "StoreError.h"
+#include "app/MainWindowFixture.h"
+#include "shell/ImageButton.h"
+#include "store/StoreError.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "MainWindowFixture.h"
-#include "Registry.h"
+#include "app/MainWindowFixture.h"
+#include "registry/Registry.h"
 
 using namespace dormivo;
 

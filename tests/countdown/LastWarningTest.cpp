@@ -1,5 +1,5 @@
-#include "LastWarning.h"
-#include "FakePlatform.h"
+#include "countdown/LastWarning.h"
+#include "support/FakePlatform.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The power helper, run against stand-ins for systemctl and loginctl that only record how
 // they were called: no test ever asks the real ones.
-#include "QtPrinting.h"
+#include "support/QtPrinting.h"
 
 #include <QFile>
 #include <QProcess>

@@ -1,4 +1,4 @@
-#include "SecondsToText.h"
+#include "countdown/SecondsToText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 // The help and about windows: the help window's tabs, and every way to close; where the
 // keyboard starts in every dialog.
-#include "FakePlatform.h"
-#include "ImageButton.h"
-#include "QtPrinting.h"
-#include "TempDatabase.h"
-#include "frmAbout.h"
-#include "frmMenu.h"
-#include "frmPrgSet.h"
-#include "frmSetting.h"
+#include "dialogs/frmAbout.h"
+#include "dialogs/frmMenu.h"
+#include "dialogs/frmPrgSet.h"
+#include "dialogs/frmSetting.h"
+#include "shell/ImageButton.h"
+#include "support/FakePlatform.h"
+#include "support/QtPrinting.h"
+#include "support/TempDatabase.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,11 +1,11 @@
 // The programs dialog: what it shows, what OK stores and mirrors, what every other way out
 // leaves alone, and that a failing settings file loses nothing.
-#include "AutostartMirror.h"
-#include "FakePlatform.h"
-#include "ImageButton.h"
-#include "ProgramsActive.h"
-#include "TempDatabase.h"
-#include "frmSetting.h"
+#include "dialogs/frmSetting.h"
+#include "registry/AutostartMirror.h"
+#include "shell/ImageButton.h"
+#include "store/ProgramsActive.h"
+#include "support/FakePlatform.h"
+#include "support/TempDatabase.h"
 
 #include <QLabel>
 #include <QListWidget>

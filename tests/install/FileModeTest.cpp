@@ -1,4 +1,4 @@
-#include "TextFile.h"
+#include "registry/TextFile.h"
 
 #include <QTemporaryDir>
 

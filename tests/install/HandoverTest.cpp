@@ -1,6 +1,6 @@
-#include "RunningApp.h"
-#include "SingleInstance.h"
-#include "WindowTable.h"
+#include "app/SingleInstance.h"
+#include "install/RunningApp.h"
+#include "shell/WindowTable.h"
 
 #include <QDir>
 #include <QFileInfo>

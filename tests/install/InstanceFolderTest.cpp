@@ -1,6 +1,6 @@
 // Where the real program keeps its one-instance lock and socket when $XDG_RUNTIME_DIR cannot
 // be used, and what another user can do about it: nothing.
-#include "RunningApp.h"
+#include "install/RunningApp.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "RunningApp.h"
+#include "install/RunningApp.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // Where the real program keeps a user's settings, and what it says when it cannot keep them.
-#include "RunningApp.h"
-#include "SettingsStore.h"
-#include "StoreError.h"
+#include "install/RunningApp.h"
+#include "store/SettingsStore.h"
+#include "store/StoreError.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,5 +1,5 @@
-#include "QtProgramLauncher.h"
-#include "WatchedProcess.h"
+#include "platform/QtProgramLauncher.h"
+#include "platform/WatchedProcess.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

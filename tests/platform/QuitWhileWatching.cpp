@@ -1,6 +1,6 @@
 // Starts a watched program and quits at once, as Dormivo does when Exit follows an expiry.
 // Prints "reported" if a failure report still reaches it.
-#include "QtProgramLauncher.h"
+#include "platform/QtProgramLauncher.h"
 
 #include <QCoreApplication>
 #include <QTimer>

@@ -1,7 +1,7 @@
-#include "AutostartMirror.h"
-#include "Registry.h"
-#include "TextFile.h"
-#include "UserRegistry.h"
+#include "registry/AutostartMirror.h"
+#include "registry/Registry.h"
+#include "registry/TextFile.h"
+#include "registry/UserRegistry.h"
 
 #include <gtest/gtest.h>
 

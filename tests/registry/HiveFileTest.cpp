@@ -1,7 +1,7 @@
-#include "HiveRegistry.h"
-#include "RegFileFormat.h"
-#include "Registry.h"
-#include "TextFile.h"
+#include "registry/HiveRegistry.h"
+#include "registry/RegFileFormat.h"
+#include "registry/Registry.h"
+#include "registry/TextFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // One suite for every registry backend: each must behave as the Windows registry does.
-#include "HiveRegistry.h"
-#include "Registry.h"
-#include "UpdateRunEntries.h"
+#include "countdown/UpdateRunEntries.h"
+#include "registry/HiveRegistry.h"
+#include "registry/Registry.h"
 #ifdef _WIN32
-#include "Win32Registry.h"
+#include "registry/Win32Registry.h"
 #endif
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "frmSysTray.h"
-#include "FakePlatform.h"
-#include "QtNotifyIconShell.h"
+#include "shell/frmSysTray.h"
+#include "platform/QtNotifyIconShell.h"
+#include "support/FakePlatform.h"
 
 #include <QMenu>
 #include <QSignalSpy>

@@ -1,7 +1,7 @@
-#include "Connection.h"
-#include "SettingsStore.h"
-#include "StoreError.h"
-#include "TempDatabase.h"
+#include "store/Connection.h"
+#include "store/SettingsStore.h"
+#include "store/StoreError.h"
+#include "support/TempDatabase.h"
 
 #include <QFile>
 #include <QTemporaryDir>

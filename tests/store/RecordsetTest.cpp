@@ -1,6 +1,6 @@
-#include "Recordset.h"
-#include "StoreError.h"
-#include "TempDatabase.h"
+#include "store/Recordset.h"
+#include "store/StoreError.h"
+#include "support/TempDatabase.h"
 
 #include <gtest/gtest.h>
 

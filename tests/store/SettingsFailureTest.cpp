@@ -1,6 +1,6 @@
-#include "SettingsFailure.h"
-#include "Connection.h"
-#include "SettingsStore.h"
+#include "store/SettingsFailure.h"
+#include "store/Connection.h"
+#include "store/SettingsStore.h"
 
 #include <QTemporaryDir>
 

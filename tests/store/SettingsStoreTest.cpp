@@ -1,5 +1,5 @@
-#include "SettingsStore.h"
-#include "TempDatabase.h"
+#include "store/SettingsStore.h"
+#include "support/TempDatabase.h"
 
 #include <gtest/gtest.h>
 

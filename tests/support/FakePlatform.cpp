@@ -1,7 +1,7 @@
-#include "FakePlatform.h"
+#include "support/FakePlatform.h"
 
-#include "ProgramsActive.h"
-#include "frmSysTray.h"
+#include "shell/frmSysTray.h"
+#include "store/ProgramsActive.h"
 
 namespace dormivo::test {
 

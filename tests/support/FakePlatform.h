@@ -1,8 +1,8 @@
 #pragma once
 
-#include "HiveRegistry.h"
-#include "Platform.h"
-#include "QtPrinting.h"
+#include "platform/Platform.h"
+#include "registry/HiveRegistry.h"
+#include "support/QtPrinting.h"
 
 #include <QStringList>
 

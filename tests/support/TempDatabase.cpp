@@ -1,6 +1,6 @@
-#include "TempDatabase.h"
+#include "support/TempDatabase.h"
 
-#include "Connection.h"
+#include "store/Connection.h"
 
 #include <fstream>
 #include <sstream>

@@ -1,4 +1,4 @@
-#include "CommandLine.h"
+#include "app/ProgramArguments.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -24,8 +24,8 @@ bool displayReachable(const QProcessEnvironment& environment) {
 
 } // namespace
 
-std::optional<CommandLineExit> checkCommandLine(const QStringList& arguments,
-                                                const QProcessEnvironment& environment) {
+std::optional<ArgumentsExit> checkProgramArguments(const QStringList& arguments,
+                                                   const QProcessEnvironment& environment) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Shuts down, restarts or launches programs when a countdown runs out."));
@@ -44,22 +44,22 @@ std::optional<CommandLineExit> checkCommandLine(const QStringList& arguments,
     };
 
     if (!parser.parse(arguments))
-        return CommandLineExit{2,
-                               {},
-                               program + QStringLiteral(": ") + parser.errorText() +
-                                   QLatin1Char('\n') + usage()};
+        return ArgumentsExit{2,
+                             {},
+                             program + QStringLiteral(": ") + parser.errorText() +
+                                 QLatin1Char('\n') + usage()};
     if (!parser.positionalArguments().isEmpty())
-        return CommandLineExit{2,
-                               {},
-                               program + QStringLiteral(": unexpected argument '") +
-                                   parser.positionalArguments().first() + QStringLiteral("'\n") +
-                                   usage()};
+        return ArgumentsExit{2,
+                             {},
+                             program + QStringLiteral(": unexpected argument '") +
+                                 parser.positionalArguments().first() + QStringLiteral("'\n") +
+                                 usage()};
     if (parser.isSet(help))
-        return CommandLineExit{0, usage(), {}};
+        return ArgumentsExit{0, usage(), {}};
     if (parser.isSet(version))
-        return CommandLineExit{0, QStringLiteral("Dormivo " DORMIVO_VERSION "\n"), {}};
+        return ArgumentsExit{0, QStringLiteral("Dormivo " DORMIVO_VERSION "\n"), {}};
     if (!displayReachable(environment))
-        return CommandLineExit{
+        return ArgumentsExit{
             1,
             {},
             program + QStringLiteral(": no display to show the window on (DISPLAY and "
@@ -68,11 +68,11 @@ std::optional<CommandLineExit> checkCommandLine(const QStringList& arguments,
     return std::nullopt;
 }
 
-std::optional<int> handleCommandLine(int argc, char** argv) {
+std::optional<int> handleProgramArguments(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    const auto exit = checkCommandLine(arguments, QProcessEnvironment::systemEnvironment());
+    const auto exit = checkProgramArguments(arguments, QProcessEnvironment::systemEnvironment());
     if (!exit)
         return std::nullopt;
     std::fputs(exit->out.toLocal8Bit().constData(), stdout);

@@ -1,5 +1,5 @@
 // How both the start at expiry and the start at login take a command line apart.
-#include "CommandLine.h"
+#include "registry/SplitCommandLine.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 
 using namespace dormivo::registry;
 
-TEST(CommandLine, SplitsIntoProgramAndArguments) {
+TEST(SplitCommandLine, SplitsIntoProgramAndArguments) {
     const auto base = std::filesystem::temp_directory_path() / "dormivo-command-line";
     const auto folder = base / "my apps" / "dormivo 1";
     std::filesystem::create_directories(folder);

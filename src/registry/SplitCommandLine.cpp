@@ -1,4 +1,4 @@
-#include "CommandLine.h"
+#include "registry/SplitCommandLine.h"
 
 #include <filesystem>
 

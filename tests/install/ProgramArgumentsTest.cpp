@@ -1,5 +1,5 @@
-#include "QtPrinting.h"
-#include "RunningApp.h"
+#include "install/RunningApp.h"
+#include "support/QtPrinting.h"
 
 #include <QFileInfo>
 
@@ -20,7 +20,7 @@ QString unusedDisplay() {
 
 } // namespace
 
-TEST(CommandLine, PrintsAndExitsBeforeAnyWindow) {
+TEST(ProgramArguments, PrintsAndExitsBeforeAnyWindow) {
     struct Case {
         QStringList arguments;
         QString display; // empty: none at all; "offscreen": Qt's own

@@ -10,7 +10,7 @@ namespace dormivo {
 
 // What the command line asks before any window exists: text for stdout or stderr and the
 // status to end with, or nothing when the program should go on and start.
-struct CommandLineExit {
+struct ArgumentsExit {
     int status = 0;
     QString out;
     QString err;
@@ -18,10 +18,10 @@ struct CommandLineExit {
 
 // Reads the arguments (the first is the program) and the environment's display settings.
 // Needs no display and no application object, so --help and --version work anywhere.
-std::optional<CommandLineExit> checkCommandLine(const QStringList& arguments,
-                                                const QProcessEnvironment& environment);
+std::optional<ArgumentsExit> checkProgramArguments(const QStringList& arguments,
+                                                   const QProcessEnvironment& environment);
 
 // Prints and returns the exit status when the program must end before it starts.
-std::optional<int> handleCommandLine(int argc, char** argv);
+std::optional<int> handleProgramArguments(int argc, char** argv);
 
 } // namespace dormivo
