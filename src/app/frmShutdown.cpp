@@ -1,5 +1,7 @@
 #include "app/frmShutdown.h"
 
+#include "common/Flags.h"
+#include "common/Words.h"
 #include "countdown/PeriodCheck.h"
 #include "countdown/SecondsToText.h"
 #include "dialogs/frmAbout.h"
@@ -12,7 +14,6 @@
 #include "shell/SkinPictures.h"
 #include "shell/StoredChoice.h"
 #include "shell/WindowShape.h"
-#include "store/ProgramsActive.h"
 #include "store/SettingsFailure.h"
 #include "store/StoreError.h"
 

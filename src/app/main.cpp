@@ -5,6 +5,7 @@
 #include "app/SettingsLocation.h"
 #include "app/SingleInstance.h"
 #include "app/frmShutdown.h"
+#include "common/Words.h"
 #include "platform/QtFilePicker.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/QtNotifier.h"

@@ -1,7 +1,8 @@
 #include "countdown/Expiry.h"
 
-#include "countdown/UpdateRunEntries.h"
-#include "store/ProgramsActive.h"
+#include "common/Flags.h"
+#include "common/Words.h"
+#include "registry/UpdateRunEntries.h"
 
 #include <QDir>
 
@@ -59,7 +60,7 @@ void Expiry::launchPrograms() {
         const QString program = QString::fromStdString(programs[i]);
         if (!launcher_.start(program))
             failed << (program.trimmed().isEmpty() ? QStringLiteral("(an empty entry)") : program);
-        UpdateRunEntries(registry, "0", nullptr, std::to_string(i));
+        registry::deleteRunEntry(registry, static_cast<int>(i));
     }
     if (!failed.isEmpty())
         messages_.show(QStringLiteral("These programs of the list could not be started:\n\n") +

@@ -11,9 +11,6 @@
 
 namespace dormivo {
 
-// The one action that launches the programs list instead of a power command.
-inline const QString kLauchProgram = QStringLiteral("Lauch Program");
-
 // What happens when a countdown runs out: the chosen action's command line runs from the
 // application folder, or, for "Lauch Program", every program of the list starts in order
 // and its Run entry goes. Whatever cannot be done is told in a message box; a failure of the

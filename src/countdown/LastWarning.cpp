@@ -1,6 +1,6 @@
 #include "countdown/LastWarning.h"
 
-#include "countdown/Expiry.h"
+#include "common/Words.h"
 #include "countdown/SecondsToText.h"
 
 namespace dormivo {

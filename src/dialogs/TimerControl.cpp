@@ -1,5 +1,6 @@
 #include "dialogs/TimerControl.h"
 
+#include "common/Words.h"
 #include "platform/MessageBoxes.h"
 #include "shell/Placement.h"
 #include "shell/StoredChoice.h"

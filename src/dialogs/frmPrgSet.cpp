@@ -1,9 +1,9 @@
 #include "dialogs/frmPrgSet.h"
 
+#include "common/Flags.h"
 #include "dialogs/TimerControl.h"
 #include "platform/Platform.h"
 #include "registry/Registry.h"
-#include "store/ProgramsActive.h"
 #include "store/SettingsStore.h"
 #include "store/StoreError.h"
 

@@ -1,9 +1,10 @@
 #include "dialogs/frmSetting.h"
 
+#include "common/Flags.h"
+#include "common/Words.h"
 #include "countdown/Expiry.h"
-#include "countdown/UpdateRunEntries.h"
+#include "registry/UpdateRunEntries.h"
 #include "shell/ImageButton.h"
-#include "store/ProgramsActive.h"
 #include "store/SettingsFailure.h"
 #include "store/StoreError.h"
 
@@ -20,7 +21,7 @@ namespace dormivo {
 namespace {
 
 // The list's entries as the Run entries read them.
-class ListEntries final : public ProgramList {
+class ListEntries final : public registry::ProgramList {
 public:
     explicit ListEntries(const QListWidget& list) : list_(list) {}
     int count() const override { return list_.count(); }
@@ -135,10 +136,9 @@ void frmSetting::appendProgram(const QString& path) {
     entry->setToolTip(path);
 }
 
-void frmSetting::updateRunEntries(const std::string& activeFlag) {
+void frmSetting::mirrorRunEntries(bool active) {
     registry::Registry registry(platform_.registry);
-    const ListEntries entries(*List1);
-    UpdateRunEntries(registry, activeFlag, &entries, std::string());
+    registry::mirrorRunEntries(registry, ListEntries(*List1), active);
 }
 
 void frmSetting::cmdBrowse_Click() {
@@ -158,7 +158,7 @@ void frmSetting::cmdRemove_Click() {
     }
     // The values of every position go, whatever the status: the positions shift below the
     // removed entry, and OK writes them afresh when the list is Active.
-    updateRunEntries("0");
+    mirrorRunEntries(false);
     delete selected.front();
     // The list would move the selection to a neighbour, and the next Remove would take an
     // entry the user never chose.
@@ -180,7 +180,7 @@ void frmSetting::cmdOk_Click() {
         return;
     }
     gProgramsActive = active ? "1" : "0";
-    updateRunEntries(gProgramsActive);
+    mirrorRunEntries(active);
     unload();
 }
 

@@ -30,7 +30,8 @@ public:
 
 private:
     void appendProgram(const QString& path);
-    void updateRunEntries(const std::string& activeFlag);
+    // The Run entries of every position of the list: written when active, else deleted.
+    void mirrorRunEntries(bool active);
 
     Platform& platform_;
     SettingsStore& store_;

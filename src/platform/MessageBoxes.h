@@ -4,11 +4,6 @@
 
 namespace dormivo {
 
-// The program's name as its message boxes title it.
-inline const QString kProductTitle = QStringLiteral("Dormivo");
-// The application title, shown by the one message box that has no title of its own.
-inline const QString kApplicationTitle = QStringLiteral("Project1");
-
 // Message-box styles: an OK button with a critical or an information icon.
 enum class MessageStyle { Critical = 16, Information = 64 };
 

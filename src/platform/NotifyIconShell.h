@@ -68,7 +68,4 @@ public:
     virtual void offerMenu(const NotifyIconData& data, QMenu* menu) = 0;
 };
 
-// The one icon handle of the program: every window carries the application icon.
-inline constexpr std::int32_t kApplicationIconHandle = 1;
-
 } // namespace dormivo

@@ -1,6 +1,7 @@
 #include "shell/MainWindowMenus.h"
 
-#include "platform/MessageBoxes.h"
+#include "common/Flags.h"
+#include "common/Words.h"
 
 namespace dormivo {
 namespace {

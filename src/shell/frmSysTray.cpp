@@ -1,5 +1,8 @@
 #include "shell/frmSysTray.h"
 
+#include "common/Flags.h"
+#include "common/Words.h"
+
 #include <QAction>
 #include <QCursor>
 #include <QMenu>

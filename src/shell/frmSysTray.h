@@ -12,13 +12,6 @@ class QMenu;
 
 namespace dormivo {
 
-// Set by the main window once its icon is in the notification area, so that every further
-// tray component serves only as a menu.
-inline bool trayIconShown = false;
-
-// The first tip of the icon: the program's one-line description.
-inline const QString kFileDescription = QStringLiteral("Dormivo countdown timer");
-
 // The tray component: one icon in the notification area with its tip, reporting what the
 // mouse does over it, and a popup menu whose items are added at run time. Only the first
 // instance made while trayIconShown is false adds an icon; the others serve as menus.

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/frmShutdown.h"
-#include "store/ProgramsActive.h"
+#include "common/Flags.h"
 #include "support/FakePlatform.h"
 #include "support/TempDatabase.h"
 
@@ -24,8 +24,7 @@ protected:
     // Loads the window afresh, as at a new start; arrange the settings file before calling it.
     frmShutdown& load() {
         window.reset();
-        trayIconShown = false;
-        gProgramsActive.clear();
+        resetFlags();
         window = std::make_unique<frmShutdown>(fakes.platform, db.store(), windows);
         windows.add(window.get());
         window->load();

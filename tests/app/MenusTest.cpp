@@ -190,7 +190,7 @@ TEST_F(Menus, UnloadingTheMainWindowLeavesTheProgramToItsLastDialog) {
         window.reset();
         WindowTable table([this](int status) { endings.push_back(status); });
         endings.clear();
-        trayIconShown = false;
+        resetFlags();
         window = std::make_unique<frmShutdown>(fakes.platform, db.store(), table);
         table.add(window.get());
         window->load();

@@ -1,4 +1,5 @@
 #include "app/MainWindowFixture.h"
+#include "common/Words.h"
 #include "shell/ImageButton.h"
 #include "store/StoreError.h"
 

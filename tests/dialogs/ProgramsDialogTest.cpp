@@ -1,9 +1,9 @@
 // The programs dialog: what it shows, what OK stores and mirrors, what every other way out
 // leaves alone, and that a failing settings file loses nothing.
+#include "common/Flags.h"
 #include "dialogs/frmSetting.h"
 #include "registry/AutostartMirror.h"
 #include "shell/ImageButton.h"
-#include "store/ProgramsActive.h"
 #include "support/FakePlatform.h"
 #include "support/TempDatabase.h"
 

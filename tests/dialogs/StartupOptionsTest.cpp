@@ -1,9 +1,9 @@
 // The start-up options dialog: what it shows from the next-start row, what OK writes to that
 // row and to the Run key, what a refused period leaves alone, and every way to close unsaved.
+#include "common/Flags.h"
 #include "dialogs/frmPrgSet.h"
 #include "registry/Registry.h"
 #include "shell/ImageButton.h"
-#include "store/ProgramsActive.h"
 #include "store/StoreError.h"
 #include "support/FakePlatform.h"
 #include "support/TempDatabase.h"

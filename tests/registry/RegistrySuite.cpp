@@ -1,7 +1,7 @@
 // One suite for every registry backend: each must behave as the Windows registry does.
-#include "countdown/UpdateRunEntries.h"
 #include "registry/HiveRegistry.h"
 #include "registry/Registry.h"
+#include "registry/UpdateRunEntries.h"
 #ifdef _WIN32
 #include "registry/Win32Registry.h"
 #endif

@@ -1,4 +1,6 @@
 #include "shell/frmSysTray.h"
+#include "common/Flags.h"
+#include "common/Words.h"
 #include "platform/QtNotifyIconShell.h"
 #include "support/FakePlatform.h"
 
@@ -12,7 +14,7 @@ namespace {
 
 class TrayComponent : public ::testing::Test {
 protected:
-    void SetUp() override { trayIconShown = false; }
+    void SetUp() override { resetFlags(); }
     const std::vector<test::NotifyCall>& calls() const { return shell.calls; }
 
     test::FakeNotifyIconShell shell;

@@ -1,7 +1,6 @@
 #include "support/FakePlatform.h"
 
-#include "shell/frmSysTray.h"
-#include "store/ProgramsActive.h"
+#include "common/Flags.h"
 
 namespace dormivo::test {
 
@@ -13,8 +12,7 @@ FakePlatform::FakePlatform()
                notifier,
                registry,
                QStringLiteral("/opt/dormivo")} {
-    trayIconShown = false;
-    gProgramsActive.clear();
+    resetFlags();
 }
 
 } // namespace dormivo::test

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace dormivo {
+namespace dormivo::registry {
 
 // What the Run entries are made from: the programs list, entry by entry.
 class ProgramList {
@@ -20,7 +20,13 @@ protected:
 // With an index, only that one value is deleted. Otherwise an active list ("1") writes one
 // value per entry and any other flag deletes the values of every position of the list;
 // values above the list's length are left as they are.
-void UpdateRunEntries(registry::Registry& registry, const std::string& activeFlag,
+void UpdateRunEntries(Registry& registry, const std::string& activeFlag,
                       const ProgramList* programList, const std::string& index);
 
-} // namespace dormivo
+// The ways in, by what the caller means. A list confirmed active writes the values of all its
+// positions, one confirmed inactive deletes them:
+void mirrorRunEntries(Registry& registry, const ProgramList& list, bool active);
+// and a program of the list that was started has its own value deleted.
+void deleteRunEntry(Registry& registry, int position);
+
+} // namespace dormivo::registry

@@ -1,8 +1,8 @@
-#include "countdown/UpdateRunEntries.h"
+#include "registry/UpdateRunEntries.h"
 
-#include "store/Value.h"
+#include "common/WholeNumber.h"
 
-namespace dormivo {
+namespace dormivo::registry {
 namespace {
 
 std::string valueName(int position) {
@@ -11,12 +11,10 @@ std::string valueName(int position) {
 
 } // namespace
 
-void UpdateRunEntries(registry::Registry& registry, const std::string& activeFlag,
+void UpdateRunEntries(Registry& registry, const std::string& activeFlag,
                       const ProgramList* programList, const std::string& index) {
-    using registry::HKEY_LOCAL_MACHINE;
-    using registry::kRunKey;
     if (!index.empty()) {
-        if (const auto position = Value(index).toInt16())
+        if (const auto position = textToInt16(index))
             registry.DeleteKeyValue(HKEY_LOCAL_MACHINE, kRunKey, valueName(*position));
         return;
     }
@@ -29,4 +27,12 @@ void UpdateRunEntries(registry::Registry& registry, const std::string& activeFla
     }
 }
 
-} // namespace dormivo
+void mirrorRunEntries(Registry& registry, const ProgramList& list, bool active) {
+    UpdateRunEntries(registry, active ? "1" : "0", &list, std::string());
+}
+
+void deleteRunEntry(Registry& registry, int position) {
+    UpdateRunEntries(registry, "0", nullptr, std::to_string(position));
+}
+
+} // namespace dormivo::registry
