@@ -1,7 +1,6 @@
 #include "dialogs/frmMenu.h"
 
 #include "shell/ImageButton.h"
-#include "shell/StoredChoice.h"
 
 #include <QLabel>
 

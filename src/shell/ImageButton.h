@@ -37,4 +37,7 @@ private:
     Role role_ = Role::PushButton;
 };
 
+// The colour a label, such as a caption or a menu title, writes its text in.
+void setTextColour(QLabel* label, QColor colour);
+
 } // namespace dormivo

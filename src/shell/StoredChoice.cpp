@@ -1,7 +1,6 @@
 #include "shell/StoredChoice.h"
 
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 
 namespace dormivo {
@@ -21,12 +20,6 @@ void showStoredChoice(const StoredSettings& stored, QComboBox* unit, QLineEdit* 
     if (const auto text = stored.period.text())
         period->setText(QString::fromStdString(*text));
     showPosition(stored.action, action);
-}
-
-void setTextColour(QLabel* label, QColor colour) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
 }
 
 } // namespace dormivo

@@ -2,10 +2,7 @@
 
 #include "store/SettingsStore.h"
 
-#include <QColor>
-
 class QComboBox;
-class QLabel;
 class QLineEdit;
 
 namespace dormivo {
@@ -14,8 +11,5 @@ namespace dormivo {
 // missing or that its box cannot show leaves that box as it is; the others still apply.
 void showStoredChoice(const StoredSettings& stored, QComboBox* unit, QLineEdit* period,
                       QComboBox* action);
-
-// The colour a label writes its text in.
-void setTextColour(QLabel* label, QColor colour);
 
 } // namespace dormivo
