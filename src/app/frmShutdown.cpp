@@ -33,6 +33,17 @@ namespace {
 const QColor kWhite(0xFF, 0xFF, 0xFF);
 const QColor kBlack(0, 0, 0);
 
+// The pictures of the small buttons Minimize, Hide and Close: lit while pressed, else normal.
+struct SmallButtonFaces {
+    int lit;
+    int normal;
+};
+constexpr std::array<SmallButtonFaces, 3> kSmallButtonFaces{{
+    {SkinPictures::kMinimizeBarLit, SkinPictures::kMinimizeBar},
+    {SkinPictures::kDownArrowLit, SkinPictures::kDownArrow},
+    {SkinPictures::kCrossLit, SkinPictures::kCross},
+}};
+
 // The list position of the text a combo box shows, or -1 when the text is not one of its
 // items (the box is editable).
 int listPosition(const QComboBox* box) {
@@ -62,7 +73,7 @@ frmShutdown::frmShutdown(Platform& platform, SettingsStore& store, WindowTable& 
     : QWidget(parent, Qt::FramelessWindowHint), platform_(platform), store_(store),
       windows_(windows),
       expiry_(store, platform.launcher, platform.registry, platform.messages, platform.appFolder),
-      lastWarning_(platform.notifier, [this] { Image2_Click(1); }),
+      lastWarning_(platform.notifier, [this] { Image2_Click(kStopButton); }),
       menus_(platform.notifyIcons, this, commands()) {
     setObjectName(QStringLiteral("frmShutdown"));
     setWindowTitle(kProductTitle);
@@ -154,9 +165,9 @@ void frmShutdown::createControls() {
                                        twips(3480 + 360 * i, 120, 240, 240));
         Image1[i]->setAccessibleName(QString::fromLatin1(smallNames[i]));
         connect(Image1[i], &ImageButton::pressed, this,
-                [this, i] { setImage1Picture(i, 2 * i + 1); });
+                [this, i] { setImage1Picture(i, kSmallButtonFaces[i].lit); });
         connect(Image1[i], &ImageButton::released, this,
-                [this, i] { setImage1Picture(i, 2 * i + 2); });
+                [this, i] { setImage1Picture(i, kSmallButtonFaces[i].normal); });
     }
     connect(Image1[0], &ImageButton::clicked, this, &QWidget::showMinimized);
     connect(Image1[1], &ImageButton::clicked, this, &frmShutdown::hideToNotificationArea);
@@ -210,8 +221,10 @@ void frmShutdown::createControls() {
         Label5[i]->setFont(bold);
         setTextColour(Label5[i], kWhite);
         for (ImageButton* surface : {Image2[i], Label5[i]}) {
-            connect(surface, &ImageButton::pressed, this, [this, i] { setImage2Picture(i, 8); });
-            connect(surface, &ImageButton::released, this, [this, i] { setImage2Picture(i, 7); });
+            connect(surface, &ImageButton::pressed, this,
+                    [this, i] { setImage2Picture(i, SkinPictures::kFlatButton); });
+            connect(surface, &ImageButton::released, this,
+                    [this, i] { setImage2Picture(i, SkinPictures::kRaisedButton); });
             connect(surface, &ImageButton::clicked, this, [this, i] { Image2_Click(i); });
         }
     }
@@ -284,7 +297,7 @@ void frmShutdown::loadSetting() {
     showStoredChoice(*stored, cmbtime, txtTime, Combo1);
     if (const auto active = stored->active.text())
         gProgramsActive = *active;
-    Image2_Click(stored->status.text() == "Started" ? 0 : 1);
+    Image2_Click(stored->status.text() == "Started" ? kStartButton : kStopButton);
 }
 
 void frmShutdown::setTrayTip(const QString& tip) {
@@ -302,8 +315,8 @@ void frmShutdown::hideToNotificationArea() {
 
 void frmShutdown::ResetButtonImages() {
     for (int i = 0; i < 3; ++i) {
-        setImage1Picture(i, 2 * i + 2);
-        setImage2Picture(i, 7);
+        setImage1Picture(i, kSmallButtonFaces[i].normal);
+        setImage2Picture(i, SkinPictures::kRaisedButton);
     }
 }
 
@@ -394,20 +407,21 @@ void frmShutdown::Command2_Click() {
 
 void frmShutdown::Image2_Click(int Index) {
     switch (Index) {
-    case 0:
+    case kStartButton:
         Command1_Click();
         break;
-    case 1:
+    case kStopButton:
         Command3_Click();
         break;
     default:
         Command2_Click();
         return;
     }
-    const int other = 1 - Index;
-    setImage2Picture(Index, 8);
+    // Start and Stop: the one clicked looks selected, the other raised.
+    const int other = Index == kStartButton ? kStopButton : kStartButton;
+    setImage2Picture(Index, SkinPictures::kFlatButton);
     setTextColour(Label5[Index], kBlack);
-    setImage2Picture(other, 7);
+    setImage2Picture(other, SkinPictures::kRaisedButton);
     setTextColour(Label5[other], kWhite);
 }
 

@@ -72,7 +72,7 @@ ImageButton* SkinnedDialog::addCloseGlyph(const char* name, QRect place) {
     glyph->setObjectName(QString::fromLatin1(name));
     glyph->setGeometry(place);
     glyph->setScaledContents(true);
-    glyph->setPixmap(SkinPictures::picture(6, devicePixelRatioF()));
+    glyph->setPixmap(SkinPictures::picture(SkinPictures::kCross, devicePixelRatioF()));
     glyph->setAccessibleName(tr("Close"));
     glyph->setAccessibleDescription(tr("Closes this window"));
     connect(glyph, &ImageButton::clicked, this, &SkinnedDialog::unload);
@@ -122,7 +122,7 @@ void SkinnedDialog::unload() {
 }
 
 void SkinnedDialog::onKeyPress(int characterCode) {
-    if (characterCode == 27) // Esc
+    if (characterCode == kEsc)
         unload();
 }
 

@@ -33,7 +33,7 @@ TimerControl::TimerControl(SettingsStore& store, MessageBoxes& messages, QWidget
     cmbUnit->setAccessibleName(QStringLiteral("Unit"));
 }
 
-void TimerControl::load(const QString& table, std::string& /*programsActive*/) {
+void TimerControl::load(SettingsTable table) {
     cmbAction->clear();
     for (const auto& action : store_.loadActionList())
         cmbAction->addItem(QString::fromStdString(action.name));
@@ -41,7 +41,7 @@ void TimerControl::load(const QString& table, std::string& /*programsActive*/) {
     cmbUnit->setCurrentIndex(0);
     txtPeriod->setText(QStringLiteral("5"));
 
-    if (const auto stored = store_.loadSettings(table.toStdString()))
+    if (const auto stored = store_.loadSettings(table))
         showStoredChoice(*stored, cmbUnit, txtPeriod, cmbAction);
 }
 

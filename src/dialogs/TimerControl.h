@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
 
 class QComboBox;
 class QLabel;
@@ -14,6 +13,7 @@ namespace dormivo {
 
 class MessageBoxes;
 class SettingsStore;
+enum class SettingsTable;
 
 // The three countdown values as the settings tables keep them: the period in units, the unit
 // (0 minutes, 1 hours) and the action's position in the action list.
@@ -30,11 +30,10 @@ class TimerControl final : public QWidget {
 public:
     TimerControl(SettingsStore& store, MessageBoxes& messages, QWidget* parent = nullptr);
 
-    // Fills the action list and shows the values saved in the named table, or the main
-    // window's defaults (5 minutes, the first action) when it holds no row. The programs
-    // switch is handed over as the dialog keeps it; the control leaves it as it is. A failure
-    // of the settings file is thrown (StoreError).
-    void load(const QString& table, std::string& programsActive);
+    // Fills the action list and shows the values saved in that table, or the main window's
+    // defaults (5 minutes, the first action) when it holds no row. A failure of the settings
+    // file is thrown (StoreError).
+    void load(SettingsTable table);
 
     // The values shown, once the period is a whole number from 1 to 32767; otherwise says so,
     // puts the cursor in the period box and gives none.

@@ -81,7 +81,7 @@ void frmPrgSet::load() {
         chkRun->setChecked(stored.runAtLogin);
         if (stored.started)
             Option1->setChecked(true);
-        TimerControl1->load(QStringLiteral("tmpsetting"), gProgramsActive);
+        TimerControl1->load(SettingsTable::NextStart);
     } catch (const StoreError& error) {
         storeFailure_(error);
         unload();

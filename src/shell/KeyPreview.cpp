@@ -13,7 +13,7 @@ KeyPreview::KeyPreview(QWidget* window) : QObject(window), window_(window) {
 int KeyPreview::characterCode(const QKeyEvent* event) {
     const int key = event->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter)
-        return 13;
+        return kEnter;
     if ((event->modifiers() & Qt::ControlModifier) && key >= Qt::Key_A && key <= Qt::Key_Z)
         return key - Qt::Key_A + 1;
     const QString text = event->text();
@@ -23,7 +23,7 @@ int KeyPreview::characterCode(const QKeyEvent* event) {
 int KeyPreview::keyCode(const QKeyEvent* event) {
     const int key = event->key();
     if (key >= Qt::Key_F1 && key <= Qt::Key_F12)
-        return 112 + (key - Qt::Key_F1);
+        return kF1 + (key - Qt::Key_F1);
     if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
         return key;
     return 0;

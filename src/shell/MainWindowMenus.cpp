@@ -2,13 +2,9 @@
 
 #include "common/Flags.h"
 #include "common/Words.h"
+#include "shell/KeyPreview.h"
 
 namespace dormivo {
-namespace {
-
-constexpr int kF1 = 112;
-
-} // namespace
 
 MainWindowMenus::MainWindowMenus(NotifyIconShell& shell, QWidget* owner,
                                  MainWindowCommands commands)
@@ -92,9 +88,9 @@ void MainWindowMenus::m_frmSysTray_SysTrayMouseDown(int eButton) {
 
 void MainWindowMenus::m_frmSysTray_MenuClick(std::int32_t, const QString& sKey) {
     if (sKey == QStringLiteral("Start"))
-        commands_.Image2_Click(0);
+        commands_.Image2_Click(kStartButton);
     else if (sKey == QStringLiteral("Stop"))
-        commands_.Image2_Click(1);
+        commands_.Image2_Click(kStopButton);
     else if (sKey == QStringLiteral("Main"))
         commands_.showMain();
     else if (sKey == QStringLiteral("Close"))
@@ -117,9 +113,9 @@ void MainWindowMenus::m_frmSysTray2_MenuClick(std::int32_t, const QString& sKey)
 
 void MainWindowMenus::m_frmSysTray3_MenuClick(std::int32_t, const QString& sKey) {
     if (sKey == QStringLiteral("Start"))
-        commands_.Image2_Click(0);
+        commands_.Image2_Click(kStartButton);
     else if (sKey == QStringLiteral("Stop"))
-        commands_.Image2_Click(1);
+        commands_.Image2_Click(kStopButton);
     else if (sKey == QStringLiteral("Minimize"))
         commands_.hideToNotificationArea();
     else if (sKey == QStringLiteral("Close"))
@@ -127,15 +123,15 @@ void MainWindowMenus::m_frmSysTray3_MenuClick(std::int32_t, const QString& sKey)
 }
 
 void MainWindowMenus::Form_KeyPress(int KeyAscii) {
-    if (KeyAscii == 13) // Enter, and Ctrl+M
-        commands_.Image2_Click(0);
-    if (KeyAscii == 24) // Ctrl+X
+    if (KeyAscii == kEnter)
+        commands_.Image2_Click(kStartButton);
+    if (KeyAscii == kCtrlX)
         commands_.unload();
-    if (KeyAscii == 19) // Ctrl+S
-        commands_.Image2_Click(1);
-    if (KeyAscii == 20) // Ctrl+T
+    if (KeyAscii == kCtrlS)
+        commands_.Image2_Click(kStopButton);
+    if (KeyAscii == kCtrlT)
         commands_.openStartupOptions(Modality::Modeless);
-    if (KeyAscii == 15) // Ctrl+O
+    if (KeyAscii == kCtrlO)
         commands_.openProgramsList(Modality::Modeless);
 }
 

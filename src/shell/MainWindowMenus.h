@@ -14,9 +14,12 @@ class QWidget;
 
 namespace dormivo {
 
+// The main window's large buttons, by the index that Image2_Click(Index) takes.
+enum Image2Button : int { kStartButton = 0, kStopButton = 1, kExitButton = 2 };
+
 // What the main window's menus, its notification-area icon and its keys can ask of it.
 struct MainWindowCommands {
-    std::function<void(int Index)> Image2_Click; // 0 Start, 1 Stop, 2 Exit
+    std::function<void(int Index)> Image2_Click; // an Image2Button
     std::function<void()> showMain;
     std::function<void()> hideToNotificationArea;
     std::function<void()> unload;

@@ -21,11 +21,11 @@ QPixmap render(const QString& resource, QSize size, qreal devicePixelRatio) {
 } // namespace
 
 QSize pictureSize(int position) {
-    return position >= 7 ? QSize(104, 36) : QSize(16, 16);
+    return position >= kRaisedButton ? QSize(104, 36) : QSize(16, 16);
 }
 
 QPixmap picture(int position, qreal devicePixelRatio) {
-    Q_ASSERT(position >= 1 && position <= kCount);
+    Q_ASSERT(position >= kMinimizeBarLit && position <= kFlatButton);
     // The buttons swap pictures on every press: draw each one once per pixel density.
     const QString key = QStringLiteral("dormivo-skin-%1@%2").arg(position).arg(devicePixelRatio);
     QPixmap pixmap;
@@ -64,7 +64,8 @@ QPixmap background(QSize size, qreal devicePixelRatio, std::optional<int> bandHe
 }
 
 QPixmap captionedButton(QSize size, const QString& caption, qreal devicePixelRatio) {
-    QPixmap pixmap = render(QStringLiteral(":/skin/picture7.svg"), size, devicePixelRatio);
+    QPixmap pixmap =
+        render(QStringLiteral(":/skin/picture%1.svg").arg(kRaisedButton), size, devicePixelRatio);
     QPainter painter(&pixmap);
     QFont font = painter.font();
     font.setPointSizeF(8);

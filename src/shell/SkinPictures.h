@@ -12,11 +12,21 @@ namespace dormivo {
 // drawn from vector sources at the screen's pixel density.
 namespace SkinPictures {
 
-inline constexpr int kCount = 8;
 inline constexpr QSize kBackgroundSize{301, 225};
 
-// Picture at position 1..8: minimize bar, down arrow and cross (each highlighted, then
-// normal), then the raised and the flat button face.
+// The eight pictures by position: the minimize bar, the down arrow and the cross, each lit
+// (shown while pressed) and then normal; then the raised and the flat button face.
+enum Face : int {
+    kMinimizeBarLit = 1,
+    kMinimizeBar,
+    kDownArrowLit,
+    kDownArrow,
+    kCrossLit,
+    kCross,
+    kRaisedButton,
+    kFlatButton,
+};
+
 QPixmap picture(int position, qreal devicePixelRatio = 1.0);
 QSize pictureSize(int position);
 // The shared background at a size: the panel and its frame stretch to it, and so does the

@@ -1,7 +1,6 @@
 #include "store/SettingsStore.h"
 
 #include "store/Recordset.h"
-#include "store/StoreError.h"
 
 namespace dormivo {
 namespace {
@@ -45,12 +44,9 @@ void SettingsStore::startupCopy() {
     setting.update();
 }
 
-std::optional<StoredSettings> SettingsStore::loadSettings(const std::string& table) {
-    // The name goes into the statement text, so only the two tables that hold these columns
-    // are let through.
-    if (table != "setting" && table != "tmpsetting")
-        throw StoreError("There is no settings table named " + table + ".");
-    Recordset setting(connection_, "select * from " + table);
+std::optional<StoredSettings> SettingsStore::loadSettings(SettingsTable table) {
+    Recordset setting(connection_, table == SettingsTable::Current ? "select * from setting"
+                                                                   : "select * from tmpsetting");
     if (setting.eof())
         return std::nullopt;
     return StoredSettings{setting.field("Type"), setting.field("period"), setting.field("Action"),

@@ -28,6 +28,10 @@ struct StoredSettings {
     Value status;
 };
 
+// The two single-row tables that keep countdown settings: "setting", the last state, and
+// "tmpsetting", the state wanted at the next start.
+enum class SettingsTable { Current, NextStart };
+
 struct StartupOptions {
     bool runAtLogin = false; // run = "1"
     bool started = false;    // Status = "Started"
@@ -43,9 +47,8 @@ public:
 
     std::vector<ActionEntry> loadActionList();
     void startupCopy();
-    // The countdown settings of one of the single-row tables, "setting" (the last state) or
-    // "tmpsetting" (the state wanted at the next start).
-    std::optional<StoredSettings> loadSettings(const std::string& table = "setting");
+    // The countdown settings kept in one of the single-row tables.
+    std::optional<StoredSettings> loadSettings(SettingsTable table = SettingsTable::Current);
     void saveCountdownSettings(const std::string& periodText, int unitIndex, int actionIndex);
     bool hasPrograms();
     // The action row named so, or none; the name is bound, never pasted into the query.

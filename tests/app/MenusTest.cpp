@@ -6,6 +6,7 @@
 #include "dialogs/frmPrgSet.h"
 #include "dialogs/frmSetting.h"
 #include "shell/ImageButton.h"
+#include "shell/KeyPreview.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -82,7 +83,7 @@ TEST_F(Menus, EachEntryAndKeyOpensItsWindowWithItsModality) {
          "dormivo::frmPrgSet", false},
         {"Option menu, Options", [&] { menus.labelMenu(1)->mnuSysTray_Click(2); },
          "dormivo::frmSetting", true},
-        {"Ctrl+O", [&] { menus.Form_KeyPress(15); }, "dormivo::frmSetting", false},
+        {"Ctrl+O", [&] { menus.Form_KeyPress(kCtrlO); }, "dormivo::frmSetting", false},
     };
     for (const auto& c : cases) {
         const Seen seen = open(c.opening);
@@ -96,12 +97,12 @@ TEST_F(Menus, EachEntryAndKeyOpensItsWindowWithItsModality) {
 
 TEST_F(Menus, ASecondModelessOpeningBringsTheOpenWindowBack) {
     load();
-    window->menus().Form_KeyUp(112);
+    window->menus().Form_KeyUp(kF1);
     frmMenu* first = help();
     ASSERT_NE(first, nullptr);
     first->Label1_Click(1);
     first->showMinimized();
-    window->menus().Form_KeyUp(112);
+    window->menus().Form_KeyUp(kF1);
     EXPECT_EQ(window->findChildren<frmMenu*>().size(), 1);
     EXPECT_EQ(help(), first);
     EXPECT_FALSE(first->isMinimized());
@@ -112,7 +113,7 @@ TEST_F(Menus, ASecondModelessOpeningBringsTheOpenWindowBack) {
 
     first->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    window->menus().Form_KeyUp(112);
+    window->menus().Form_KeyUp(kF1);
     EXPECT_FALSE(help()->findChild<QLabel*>("Label2")->isHidden()) << "loaded afresh";
 }
 
@@ -122,7 +123,7 @@ TEST_F(Menus, AWindowOpenedWithoutModalityWhileOneIsModalIsMadeModalToo) {
     QTimer whileHeld;
     whileHeld.setSingleShot(true);
     QObject::connect(&whileHeld, &QTimer::timeout, [&] {
-        window->menus().Form_KeyUp(112); // F1 while About is held open
+        window->menus().Form_KeyUp(kF1); // F1 while About is held open
         helpWasModal = help() && help()->isModal();
         if (help())
             help()->close();
@@ -137,17 +138,17 @@ TEST_F(Menus, AWindowOpenedWithoutModalityWhileOneIsModalIsMadeModalToo) {
 
 TEST_F(Menus, CtrlTAndCtrlOTwiceKeepTheOpenWindowAndItsEdits) {
     load();
-    window->menus().Form_KeyPress(20);
+    window->menus().Form_KeyPress(kCtrlT);
     auto* options = window->findChild<frmPrgSet*>();
     ASSERT_NE(options, nullptr);
     options->findChild<QCheckBox*>("chkRun")->setChecked(true);
-    window->menus().Form_KeyPress(15);
+    window->menus().Form_KeyPress(kCtrlO);
     auto* programs = window->findChild<frmSetting*>();
     ASSERT_NE(programs, nullptr);
     fakes.filePicker.nextPick = "/usr/bin/true";
     programs->cmdBrowse_Click();
-    window->menus().Form_KeyPress(20);
-    window->menus().Form_KeyPress(15);
+    window->menus().Form_KeyPress(kCtrlT);
+    window->menus().Form_KeyPress(kCtrlO);
     EXPECT_EQ(windows.loadedCount(), 3) << "one of each";
     EXPECT_TRUE(options->findChild<QCheckBox*>("chkRun")->isChecked()) << "not loaded again";
     EXPECT_EQ(programs->findChild<QListWidget*>("List1")->count(), 1) << "not loaded again";
@@ -166,11 +167,11 @@ void Menus::expectEndAtLoad(int ctrlKey, const char* table) {
 }
 
 TEST_F(Menus, TheStartupOptionsEndTheProgramWhenTheSettingsFileFails) {
-    expectEndAtLoad(20, "tmpsetting");
+    expectEndAtLoad(kCtrlT, "tmpsetting");
 }
 
 TEST_F(Menus, TheProgramsListEndsTheProgramWhenTheSettingsFileFails) {
-    expectEndAtLoad(15, "programs");
+    expectEndAtLoad(kCtrlO, "programs");
 }
 
 TEST_F(Menus, UnloadingTheMainWindowLeavesTheProgramToItsLastDialog) {
@@ -179,7 +180,7 @@ TEST_F(Menus, UnloadingTheMainWindowLeavesTheProgramToItsLastDialog) {
         std::function<void(frmShutdown&)> unload;
     };
     const Case cases[] = {
-        {"Ctrl+X", [](frmShutdown& w) { w.menus().Form_KeyPress(24); }},
+        {"Ctrl+X", [](frmShutdown& w) { w.menus().Form_KeyPress(kCtrlX); }},
         {"File, &Close", [](frmShutdown& w) { w.menus().labelMenu(0)->mnuSysTray_Click(4); }},
         {"close picture",
          [](frmShutdown& w) {
@@ -195,7 +196,7 @@ TEST_F(Menus, UnloadingTheMainWindowLeavesTheProgramToItsLastDialog) {
         table.add(window.get());
         window->load();
         window->show();
-        window->menus().Form_KeyUp(112);
+        window->menus().Form_KeyUp(kF1);
         ASSERT_NE(help(), nullptr);
         c.unload(*window);
         EXPECT_EQ(fakes.notifyIcons.calls.back().message, NotifyMessage::Delete) << c.what;
@@ -211,8 +212,8 @@ TEST_F(Menus, ASecondStartLoadsTheMainWindowAgainThatALeftoverDialogOutlived) {
     db.exec("INSERT INTO tmpsetting VALUES ('0', 'Started', 2, 0, 1, '0')");
     load();
     window->show();
-    window->menus().Form_KeyUp(112);
-    window->menus().Form_KeyPress(24);
+    window->menus().Form_KeyUp(kF1);
+    window->menus().Form_KeyPress(kCtrlX);
     ASSERT_FALSE(windows.isLoaded(window.get()));
     fakes.notifyIcons.calls.clear();
 
@@ -233,7 +234,7 @@ TEST_F(Menus, ASecondStartLoadsTheMainWindowAgainThatALeftoverDialogOutlived) {
 
 TEST_F(Menus, TheIconsCloseEndsAtOnceWithADialogOpen) {
     load();
-    window->menus().Form_KeyUp(112);
+    window->menus().Form_KeyUp(kF1);
     window->trayIcon()->mnuSysTray_Click(4);
     EXPECT_EQ(endings, std::vector<int>{0});
     EXPECT_NE(help(), nullptr) << "no window is unloaded on the way";

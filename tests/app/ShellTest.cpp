@@ -172,7 +172,7 @@ TEST_F(MainWindowShell, ScreenReadersFindNamedButtonsAndTabAndSpaceWorkThem) {
     EXPECT_FALSE(tabStops.contains("Label5_0")) << "the caption is part of its button";
     EXPECT_EQ(tabStops.first(), "Combo1") << "Tab still starts in the action box";
 
-    window->Image2_Click(0);
+    window->Image2_Click(kStartButton);
     auto* stopButton = control<ImageButton>("Image2_1");
     QTest::keyClick(stopButton, Qt::Key_Space);
     EXPECT_FALSE(window->countdown().isRunning);

@@ -38,33 +38,33 @@ TEST_F(StartStop, StartChecksThePeriod) {
         fakes.messages.shown.clear();
         control<QLineEdit>("txtTime")->setText(c.text);
         control<QComboBox>("cmbtime")->setEditText(c.unit);
-        window->Image2_Click(0);
+        window->Image2_Click(kStartButton);
         const bool started = window->countdown().isRunning;
         EXPECT_EQ(timerRunning(), started) << c.text;
         const QString result =
             started ? QString::number(window->countdown().totalSeconds) + " s" : told().join('\n');
         EXPECT_EQ(result + ", box " + text("txtTime"), c.result) << c.text;
         EXPECT_EQ(window->buttonPicture(0), 8) << "a refused Start still looks selected";
-        window->Image2_Click(1);
+        window->Image2_Click(kStopButton);
         EXPECT_FALSE(window->countdown().isRunning);
     }
 }
 
 TEST_F(StartStop, StartTwiceStartsOnceAndStopWhileIdleChangesNothing) {
     load();
-    window->Image2_Click(1);
+    window->Image2_Click(kStopButton);
     EXPECT_TRUE(text("Label3").isEmpty());
     EXPECT_EQ(window->buttonPicture(1), 8);
     EXPECT_EQ(window->buttonPicture(0), 7);
 
-    window->Image2_Click(0);
+    window->Image2_Click(kStartButton);
     EXPECT_EQ(text("Label3"), "Running");
     control<QLineEdit>("txtTime")->setText("abc");
-    window->Image2_Click(0);
+    window->Image2_Click(kStartButton);
     EXPECT_TRUE(told().isEmpty()) << "the second Start is ignored";
     EXPECT_EQ(window->countdown().totalSeconds, 300);
 
-    window->Image2_Click(1);
+    window->Image2_Click(kStopButton);
     EXPECT_EQ(text("Label3"), "Not Running");
     EXPECT_EQ(window->countdown().totalSeconds, 300) << "Stop keeps the period";
     EXPECT_EQ(window->trayIcon()->ToolTip(), "Dormivo");

@@ -98,7 +98,7 @@ TEST(StartupEnding, EveryWayOfEndingWorksFromTheFirstMessageBoxOfTheLoad) {
          {0},
          false},
         {"icon Close", [](frmShutdown& w) { w.trayIcon()->mnuSysTray_Click(4); }, {0}, true},
-        {"Exit", [](frmShutdown& w) { w.Image2_Click(2); }, {0}, false},
+        {"Exit", [](frmShutdown& w) { w.Image2_Click(kExitButton); }, {0}, false},
         {"nothing", [](frmShutdown&) {}, {}, true},
     };
     for (const auto& c : cases) {
