@@ -3,6 +3,7 @@
 #include "countdown/CountdownState.h"
 #include "countdown/Expiry.h"
 #include "countdown/LastWarning.h"
+#include "countdown/StartRules.h"
 #include "platform/Platform.h"
 #include "shell/MainWindowMenus.h"
 #include "shell/WindowTable.h"
@@ -75,10 +76,13 @@ private:
     void Form_Load();
     void Form_Unload();
     MainWindowCommands commands();
+    // The look of the controls (frmShutdownLayout.cpp).
+    void showActions(const std::vector<ActionEntry>& actions);
     void ResetButtonImages();
+    // Start or Stop looks selected, the other raised.
+    void showSelected(int Index);
     void setImage2Picture(int index, int position);
     void setImage1Picture(int index, int position);
-    void reportFailedStart(const QString& message);
     void hideToNotificationArea();
     void setTrayTip(const QString& tip);
     // The settings file failed where nothing can go on without it: say why and end.
@@ -92,6 +96,7 @@ private:
     SettingsStore& store_;
     WindowTable& windows_;
     CountdownState countdown_;
+    StartRules start_;
     Expiry expiry_;
     LastWarning lastWarning_;
     MainWindowMenus menus_;
