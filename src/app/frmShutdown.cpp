@@ -15,12 +15,10 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 
 namespace dormivo {
@@ -36,16 +34,11 @@ int listPosition(const QComboBox* box) {
 
 frmShutdown::frmShutdown(Platform& platform, SettingsStore& store, WindowTable& windows,
                          QWidget* parent)
-    : QWidget(parent, Qt::FramelessWindowHint), platform_(platform), store_(store),
-      windows_(windows), start_(store, platform.messages),
+    : SkinnedWindow("frmShutdown", QSize(4515, 3390), kProductTitle, parent), platform_(platform),
+      store_(store), windows_(windows), start_(store, platform.messages),
       expiry_(store, platform.launcher, platform.registry, platform.messages, platform.appFolder),
       lastWarning_(platform.notifier, [this] { Image2_Click(kStopButton); }),
       menus_(platform.notifyIcons, this, commands()) {
-    setObjectName(QStringLiteral("frmShutdown"));
-    setWindowTitle(kProductTitle);
-    setFixedSize(4515 / 15, 3390 / 15);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
     createControls();
 }
 
@@ -97,7 +90,7 @@ MainWindowCommands frmShutdown::commands() {
 }
 
 void frmShutdown::Form_Load() {
-    RoundWindow(this, 15, 15);
+    roundCorners();
     menus_.SetupTrayMenus();
     ResetButtonImages();
     cmbtime->setCurrentIndex(0);

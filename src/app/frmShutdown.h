@@ -6,6 +6,7 @@
 #include "countdown/StartRules.h"
 #include "platform/Platform.h"
 #include "shell/MainWindowMenus.h"
+#include "shell/SkinnedWindow.h"
 #include "shell/WindowTable.h"
 #include "store/SettingsStore.h"
 
@@ -30,7 +31,7 @@ class StoreError;
 // and the remaining time, on a borderless skin. Constructing it only builds its controls;
 // load() then fills the action list from the store, copies the next-start state over and
 // restores the last state, so that its opener can register and connect it first.
-class frmShutdown final : public QWidget {
+class frmShutdown final : public SkinnedWindow {
     Q_OBJECT
 public:
     frmShutdown(Platform& platform, SettingsStore& store, WindowTable& windows,

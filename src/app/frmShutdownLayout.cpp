@@ -6,7 +6,6 @@
 #include "shell/KeyPreview.h"
 #include "shell/Placement.h"
 #include "shell/SkinPictures.h"
-#include "shell/WindowShape.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -44,19 +43,15 @@ void showTextFromItsStart(QComboBox* box) {
 // Widens a box, to the right, as far as its longest item needs, in any font and at any scale.
 void fitLongestItem(QComboBox* box) {
     box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    box->resize(std::max(box->width(), box->sizeHint().width()), box->height());
+    widenToFit(box);
 }
 
 } // namespace
 
 void frmShutdown::createControls() {
-    QFont small = font();
-    small.setPointSizeF(8);
-    setFont(small);
-
-    lblCaption = place<QLabel>(this, QStringLiteral("lblCaption"), twips(1080, 45, 2175, 255));
+    lblCaption = addLabel("lblCaption", QString(), twips(1080, 45, 2175, 255));
     lblCaption->setAlignment(Qt::AlignCenter);
-    QFont bold = small;
+    QFont bold = font();
     bold.setBold(true);
     lblCaption->setFont(bold);
 
@@ -64,11 +59,11 @@ void frmShutdown::createControls() {
     const std::array<QRect, 3> menuPlaces{twips(240, 360, 255, 255), twips(720, 360, 495, 255),
                                           twips(1440, 360, 495, 255)};
     for (int i = 0; i < 3; ++i) {
-        Label6[i] = place<ImageButton>(this, QStringLiteral("Label6_%1").arg(i), menuPlaces[i]);
-        Label6[i]->setText(QString::fromLatin1(menuTitles[i]));
+        const QString title = QString::fromLatin1(menuTitles[i]);
+        Label6[i] = addPictureButton(QStringLiteral("Label6_%1").arg(i), title, menuPlaces[i]);
+        Label6[i]->setText(title);
         Label6[i]->setRole(ImageButton::Role::MenuButton);
-        Label6[i]->setAccessibleName(Label6[i]->text());
-        Label6[i]->setAccessibleDescription(tr("Opens the %1 menu").arg(Label6[i]->text()));
+        Label6[i]->setAccessibleDescription(tr("Opens the %1 menu").arg(title));
         Label6[i]->adjustSize();
         connect(Label6[i], &ImageButton::pressed, this,
                 [this, i] { setTextColour(Label6[i], kWhite); });
@@ -80,9 +75,9 @@ void frmShutdown::createControls() {
 
     const std::array<const char*, 3> smallNames{"Minimize", "Hide to notification area", "Close"};
     for (int i = 0; i < 3; ++i) {
-        Image1[i] = place<ImageButton>(this, QStringLiteral("Image1_%1").arg(i),
-                                       twips(3480 + 360 * i, 120, 240, 240));
-        Image1[i]->setAccessibleName(QString::fromLatin1(smallNames[i]));
+        Image1[i] =
+            addPictureButton(QStringLiteral("Image1_%1").arg(i), QString::fromLatin1(smallNames[i]),
+                             twips(3480 + 360 * i, 120, 240, 240));
         connect(Image1[i], &ImageButton::pressed, this,
                 [this, i] { setImage1Picture(i, kSmallButtonFaces[i].lit); });
         connect(Image1[i], &ImageButton::released, this,
@@ -92,9 +87,8 @@ void frmShutdown::createControls() {
     connect(Image1[1], &ImageButton::clicked, this, &frmShutdown::hideToNotificationArea);
     connect(Image1[2], &ImageButton::clicked, this, &QWidget::close);
 
-    Label3 = place<QLabel>(this, QStringLiteral("Label3"), twips(2280, 600, 1935, 375));
-    Label1 = place<QLabel>(this, QStringLiteral("Label1"), twips(360, 840, 1215, 495));
-    Label1->setText(QStringLiteral("Action"));
+    Label3 = addLabel("Label3", QString(), twips(2280, 600, 1935, 375));
+    Label1 = addLabel("Label1", QStringLiteral("Action"), twips(360, 840, 1215, 495));
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Combo1 = place<QComboBox>(this, QStringLiteral("Combo1"), twips(360, 1080, 1215, 315));
     Combo1->setEditable(true);
@@ -105,8 +99,7 @@ void frmShutdown::createControls() {
     showTextFromItsStart(Combo1);
     connect(Combo1, &QComboBox::currentIndexChanged, this, &frmShutdown::Combo1_Click);
 
-    Label2 = place<QLabel>(this, QStringLiteral("Label2"), twips(600, 1680, 855, 255));
-    Label2->setText(QStringLiteral("After"));
+    Label2 = addLabel("Label2", QStringLiteral("After"), twips(600, 1680, 855, 255));
     txtTime = place<QLineEdit>(this, QStringLiteral("txtTime"), twips(1200, 1680, 855, 285));
     txtTime->setAccessibleName(Label2->text());
     Label2->setBuddy(txtTime);
@@ -117,7 +110,7 @@ void frmShutdown::createControls() {
     cmbtime->addItems({QStringLiteral("Minutes"), QStringLiteral("Hours")});
     fitLongestItem(cmbtime);
 
-    Label4 = place<QLabel>(this, QStringLiteral("Label4"), twips(240, 2160, 4095, 495));
+    Label4 = addLabel("Label4", QString(), twips(240, 2160, 4095, 495));
     Label4->setFont(QFont(QStringLiteral("Arial"), 9));
     Label4->setWordWrap(true);
 
@@ -126,16 +119,16 @@ void frmShutdown::createControls() {
     const std::array<int, 3> captionLefts{600, 2040, 3600};
     const std::array<int, 3> captionWidths{735, 735, 495};
     for (int i = 0; i < 3; ++i) {
-        Image2[i] = place<ImageButton>(this, QStringLiteral("Image2_%1").arg(i),
-                                       twips(imageLefts[i], 2760, 1095, 375));
+        const QString caption = QString::fromLatin1(captions[i]);
+        Image2[i] = addPictureButton(QStringLiteral("Image2_%1").arg(i), caption,
+                                     twips(imageLefts[i], 2760, 1095, 375));
         Image2[i]->setScaledContents(true);
         // The caption lies inside its picture, so that the two make one button to a reader.
         Label5[i] = place<ImageButton>(
             Image2[i], QStringLiteral("Label5_%1").arg(i),
             twips(captionLefts[i] - imageLefts[i], 2865 - 2760, captionWidths[i], 255));
         Label5[i]->setRole(ImageButton::Role::Caption);
-        Label5[i]->setText(QString::fromLatin1(captions[i]));
-        Image2[i]->setAccessibleName(Label5[i]->text());
+        Label5[i]->setText(caption);
         Label5[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         Label5[i]->setFont(bold);
         setTextColour(Label5[i], kWhite);
@@ -148,12 +141,10 @@ void frmShutdown::createControls() {
         }
     }
 
-    Command1 = place<QPushButton>(this, QStringLiteral("Command1"), twips(3000, 960, 1215, 375));
-    Command1->setText(QStringLiteral("&Start"));
-    Command3 = place<QPushButton>(this, QStringLiteral("Command3"), twips(3000, 960, 1215, 375));
-    Command3->setText(QStringLiteral("S&top"));
-    Command2 = place<QPushButton>(this, QStringLiteral("Command2"), twips(3000, 960, 1215, 375));
-    Command2->setText(QStringLiteral("E&xit"));
+    // The command buttons behind the pictures: hidden, but there for Start, Stop and Exit.
+    Command1 = addButton("Command1", QStringLiteral("&Start"), twips(3000, 960, 1215, 375));
+    Command3 = addButton("Command3", QStringLiteral("S&top"), twips(3000, 960, 1215, 375));
+    Command2 = addButton("Command2", QStringLiteral("E&xit"), twips(3000, 960, 1215, 375));
     for (QPushButton* hidden : {Command1, Command3, Command2})
         hidden->hide();
     connect(Command1, &QPushButton::clicked, this, &frmShutdown::Command1_Click);
@@ -176,7 +167,7 @@ void frmShutdown::createControls() {
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
     showDesignTimeState();
-    MoveWindowFrom({Label3, Label4, lblCaption});
+    dragSurfaces({Label3, Label4, lblCaption});
     auto* keys = new KeyPreview(this);
     connect(keys, &KeyPreview::keyPress, &menus_, &MainWindowMenus::Form_KeyPress);
     connect(keys, &KeyPreview::keyRelease, &menus_, &MainWindowMenus::Form_KeyUp);

@@ -15,7 +15,6 @@
 namespace dormivo {
 TimerControl::TimerControl(SettingsStore& store, MessageBoxes& messages, QWidget* parent)
     : QWidget(parent), store_(store), messages_(messages) {
-    setObjectName(QStringLiteral("TimerControl1"));
     lblAction = place<QLabel>(this, "lblAction", QRect(0, 6, 48, 17));
     lblAction->setText(QStringLiteral("Action"));
     cmbAction = place<QComboBox>(this, "cmbAction", QRect(52, 4, 150, 22));

@@ -16,11 +16,8 @@ frmAbout::frmAbout(QWidget* parent)
     Label2->setAlignment(Qt::AlignCenter);
     Label2->setFont(Label3->font());
 
-    Line1 = new QFrame(this);
-    Line1->setObjectName(QStringLiteral("Line1"));
-    Line1->setFrameShape(QFrame::HLine);
-    Line1->setFrameShadow(QFrame::Sunken);
-    Line1->setGeometry(720 / 15, 840 / 15 - 1, (3840 - 720) / 15, 2);
+    // Two pixels high, on the line at 840 twips.
+    Line1 = addFrame("Line1", QFrame::HLine | QFrame::Sunken, twips(720, 825, 3120, 30));
 
     lblMaker =
         addLabel("lblMaker", tr("Made by the Dormivo developers."), twips(720, 1020, 3120, 255));

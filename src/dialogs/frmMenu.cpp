@@ -38,11 +38,9 @@ frmMenu::frmMenu(QWidget* parent)
     const std::array<QRect, 2> tabPlaces{twips(240, 600, 855, 375), twips(240, 960, 1215, 375)};
     const std::array<QString, 2> tabTexts{QStringLiteral("Help"), QStringLiteral("Shortcuts")};
     for (int i = 0; i < 2; ++i) {
-        Label1[i] = new ImageButton(tabTexts[i], this);
-        Label1[i]->setObjectName(QStringLiteral("Label1_%1").arg(i));
-        Label1[i]->setGeometry(tabPlaces[i]);
+        Label1[i] = addPictureButton(QStringLiteral("Label1_%1").arg(i), tabTexts[i], tabPlaces[i]);
+        Label1[i]->setText(tabTexts[i]);
         Label1[i]->setIndent(6);
-        Label1[i]->setAccessibleName(tabTexts[i]);
         Label1[i]->setAccessibleDescription(i == 0 ? tr("Shows the description")
                                                    : tr("Shows the keyboard shortcuts"));
         connect(Label1[i], &ImageButton::clicked, this, [this, i] { Label1_Click(i); });

@@ -15,8 +15,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include <algorithm>
-
 namespace dormivo {
 namespace {
 
@@ -39,28 +37,22 @@ frmPrgSet::frmPrgSet(Platform& platform, SettingsStore& store, StoreFailure stor
     chkRun->setAccessibleName(QStringLiteral("Automatically Startup the Program"));
     Label3 = addLabel("Label3", QStringLiteral(" Automatically Startup the Program"),
                       twips(720, 960, 2775, 255));
-    // Widened to the right as far as its text needs in the desktop's font.
-    Label3->resize(std::max(Label3->width(), Label3->sizeHint().width()), Label3->height());
+    widenToFit(Label3);
 
-    Shape1 = place<QFrame>(this, "Shape1", twips(240, 1560, 2415, 495));
-    Shape1->setFrameStyle(QFrame::Box | QFrame::Plain);
-    Option1 = place<QRadioButton>(this, "Option1", twips(480, 1680, 195, 195));
-    Option1->setAccessibleName(QStringLiteral("Started"));
+    Shape1 = addFrame("Shape1", QFrame::Box | QFrame::Plain, twips(240, 1560, 2415, 495));
+    Option1 = addOption("Option1", QStringLiteral("Started"), twips(480, 1680, 195, 195));
     Label5 = addLabel("Label5", QStringLiteral("Started"), twips(720, 1680, 855, 375));
-    Option2 = place<QRadioButton>(this, "Option2", twips(1680, 1680, 195, 195));
-    Option2->setAccessibleName(QStringLiteral("Stopped"));
+    Option2 = addOption("Option2", QStringLiteral("Stopped"), twips(1680, 1680, 195, 195));
     Option2->setChecked(true);
     Label4 = addLabel("Label4", QStringLiteral("Stopped"), twips(1920, 1680, 1215, 375));
     for (QLabel* caption : {Label5, Label4})
         caption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    TimerControl1 = new TimerControl(store_, platform_.messages, this);
-    TimerControl1->setGeometry(twips(600, 2040, 3615, 1335));
+    TimerControl1 = place<TimerControl>(this, "TimerControl1", twips(600, 2040, 3615, 1335), store_,
+                                        platform_.messages);
 
-    cmdOk = place<QPushButton>(this, "cmdOk", twips(480, 3480, 1455, 375));
-    cmdOk->setText(QStringLiteral("&OK"));
-    cmdCancel = place<QPushButton>(this, "cmdCancel", twips(2520, 3480, 1455, 375));
-    cmdCancel->setText(QStringLiteral("&Cancel"));
+    cmdOk = addButton("cmdOk", QStringLiteral("&OK"), twips(480, 3480, 1455, 375));
+    cmdCancel = addButton("cmdCancel", QStringLiteral("&Cancel"), twips(2520, 3480, 1455, 375));
     connect(cmdOk, &QPushButton::clicked, this, &frmPrgSet::cmdOk_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &SkinnedDialog::unload);
     // The keyboard starts on the first choice, not on the close glyph, which Space would press.

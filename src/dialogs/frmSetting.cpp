@@ -2,7 +2,6 @@
 
 #include "common/Flags.h"
 #include "common/Words.h"
-#include "countdown/Expiry.h"
 #include "registry/UpdateRunEntries.h"
 #include "shell/ImageButton.h"
 #include "store/SettingsFailure.h"
@@ -43,19 +42,6 @@ public:
     }
 };
 
-QPushButton* addButton(QWidget* parent, const char* name, const QString& text, QRect where) {
-    auto* button = place<QPushButton>(parent, QString::fromLatin1(name), where);
-    button->setText(text);
-    return button;
-}
-
-QRadioButton* addOption(QWidget* parent, const char* name, const QString& accessibleName,
-                        QRect where) {
-    auto* option = place<QRadioButton>(parent, QString::fromLatin1(name), where);
-    option->setAccessibleName(accessibleName);
-    return option;
-}
-
 } // namespace
 
 frmSetting::frmSetting(Platform& platform, SettingsStore& store, QString actionText,
@@ -72,14 +58,10 @@ frmSetting::frmSetting(Platform& platform, SettingsStore& store, QString actionT
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label5 = addLabel("Label5", QStringLiteral("Status"), twips(480, 1080, 1215, 255));
 
-    Shape1 = new QFrame(this);
-    Shape1->setObjectName(QStringLiteral("Shape1"));
-    Shape1->setFrameShape(QFrame::Box);
-    Shape1->setGeometry(twips(240, 1320, 2175, 375));
-    optEnable = addOption(this, "optEnable", QStringLiteral("Active"), twips(360, 1440, 195, 195));
+    Shape1 = addFrame("Shape1", QFrame::Box | QFrame::Plain, twips(240, 1320, 2175, 375));
+    optEnable = addOption("optEnable", QStringLiteral("Active"), twips(360, 1440, 195, 195));
     Label3 = addLabel("Label3", QStringLiteral("Active"), twips(600, 1440, 855, 375));
-    optDisable =
-        addOption(this, "optDisable", QStringLiteral("Inactive"), twips(1560, 1440, 195, 195));
+    optDisable = addOption("optDisable", QStringLiteral("Inactive"), twips(1560, 1440, 195, 195));
     Label4 = addLabel("Label4", QStringLiteral("Inactive"), twips(1800, 1440, 1215, 375));
     for (QLabel* label : {Label3, Label4})
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -89,21 +71,17 @@ frmSetting::frmSetting(Platform& platform, SettingsStore& store, QString actionT
     optDisable->setChecked(true);
     fitIndicators({optEnable, optDisable});
 
-    List1 = new QListWidget(this);
-    List1->setObjectName(QStringLiteral("List1"));
+    List1 = place<QListWidget>(this, "List1", twips(240, 1800, 4095, 1620));
     List1->setAccessibleName(tr("Programs"));
-    List1->setGeometry(twips(240, 1800, 4095, 1620));
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     List1->setTextElideMode(Qt::ElideMiddle);
     List1->setItemDelegate(new ListWidePaths(List1));
 
-    cmdBrowse = addButton(this, "cmdBrowse", QStringLiteral("&Add"), twips(4560, 2160, 855, 375));
-    cmdRemove =
-        addButton(this, "cmdRemove", QStringLiteral("&Remove"), twips(4560, 2760, 855, 375));
-    cmdOk = addButton(this, "cmdOk", QStringLiteral("&OK"), twips(600, 3600, 855, 375));
-    cmdCancel =
-        addButton(this, "cmdCancel", QStringLiteral("&Cancel"), twips(2760, 3600, 1095, 375));
+    cmdBrowse = addButton("cmdBrowse", QStringLiteral("&Add"), twips(4560, 2160, 855, 375));
+    cmdRemove = addButton("cmdRemove", QStringLiteral("&Remove"), twips(4560, 2760, 855, 375));
+    cmdOk = addButton("cmdOk", QStringLiteral("&OK"), twips(600, 3600, 855, 375));
+    cmdCancel = addButton("cmdCancel", QStringLiteral("&Cancel"), twips(2760, 3600, 1095, 375));
     connect(cmdBrowse, &QPushButton::clicked, this, &frmSetting::cmdBrowse_Click);
     connect(cmdRemove, &QPushButton::clicked, this, &frmSetting::cmdRemove_Click);
     connect(cmdOk, &QPushButton::clicked, this, &frmSetting::cmdOk_Click);

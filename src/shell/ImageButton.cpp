@@ -68,10 +68,6 @@ ImageButton::ImageButton(QWidget* parent) : QLabel(parent) {
     setFocusPolicy(Qt::TabFocus);
 }
 
-ImageButton::ImageButton(const QString& text, QWidget* parent) : ImageButton(parent) {
-    setText(text);
-}
-
 void ImageButton::setRole(Role role) {
     role_ = role;
     setFocusPolicy(role == Role::Caption ? Qt::NoFocus : Qt::TabFocus);

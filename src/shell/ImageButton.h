@@ -14,7 +14,6 @@ public:
     enum class Role { PushButton, MenuButton, Caption };
 
     explicit ImageButton(QWidget* parent = nullptr);
-    ImageButton(const QString& text, QWidget* parent);
 
     Role role() const { return role_; }
     void setRole(Role role);

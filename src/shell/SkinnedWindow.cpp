@@ -1,0 +1,93 @@
+#include "shell/SkinnedWindow.h"
+
+#include "shell/ImageButton.h"
+#include "shell/WindowShape.h"
+
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
+
+namespace dormivo {
+
+SkinnedWindow::SkinnedWindow(const char* name, QSize twipsSize, const QString& caption,
+                             QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
+    setObjectName(QString::fromLatin1(name));
+    setWindowTitle(caption);
+    setFixedSize(twips(twipsSize));
+    QFont small = font();
+    small.setPointSizeF(8);
+    setFont(small);
+    placeOverOpener();
+}
+
+void SkinnedWindow::placeOverOpener() {
+    // Over the window that opened it while that one is shown, else in the middle of the screen.
+    const QWidget* opener = parentWidget() ? parentWidget()->window() : nullptr;
+    QRect area;
+    if (opener && opener->isVisible())
+        area = opener->frameGeometry();
+    else if (const QScreen* screen = QGuiApplication::primaryScreen())
+        area = screen->availableGeometry();
+    if (area.isValid())
+        move(area.center() - rect().center());
+}
+
+QLabel* SkinnedWindow::addLabel(const QString& name, const QString& text, QRect where) {
+    auto* label = place<QLabel>(this, name, where);
+    label->setText(text);
+    return label;
+}
+
+QPushButton* SkinnedWindow::addButton(const QString& name, const QString& text, QRect where) {
+    auto* button = place<QPushButton>(this, name, where);
+    button->setText(text);
+    return button;
+}
+
+QRadioButton* SkinnedWindow::addOption(const QString& name, const QString& accessibleName,
+                                       QRect where) {
+    auto* option = place<QRadioButton>(this, name, where);
+    option->setAccessibleName(accessibleName);
+    return option;
+}
+
+QFrame* SkinnedWindow::addFrame(const QString& name, int frameStyle, QRect where) {
+    auto* frame = place<QFrame>(this, name, where);
+    frame->setFrameStyle(frameStyle);
+    return frame;
+}
+
+ImageButton* SkinnedWindow::addPictureButton(const QString& name, const QString& accessibleName,
+                                             QRect where) {
+    auto* button = place<ImageButton>(this, name, where);
+    button->setAccessibleName(accessibleName);
+    return button;
+}
+
+void SkinnedWindow::dragSurfaces(std::initializer_list<QWidget*> surfaces) {
+    MoveWindowFrom(surfaces);
+}
+
+void SkinnedWindow::fitIndicators(std::initializer_list<QAbstractButton*> boxes) {
+    for (QAbstractButton* box : boxes) {
+        const bool option = qobject_cast<QRadioButton*>(box) != nullptr;
+        const QSize mark(style()->pixelMetric(option ? QStyle::PM_ExclusiveIndicatorWidth
+                                                     : QStyle::PM_IndicatorWidth,
+                                              nullptr, box),
+                         style()->pixelMetric(option ? QStyle::PM_ExclusiveIndicatorHeight
+                                                     : QStyle::PM_IndicatorHeight,
+                                              nullptr, box));
+        box->resize(box->size().expandedTo(mark));
+    }
+}
+
+void SkinnedWindow::roundCorners() {
+    RoundWindow(this, 15, 15);
+}
+
+} // namespace dormivo
