@@ -40,26 +40,18 @@ public:
 
     // Form_Load; a failure of the settings file is thrown (StoreError).
     void load();
-    void loadSetting();
     // A later start of the program asks for this window: it comes to the front, and when it
     // was unloaded while a dialog kept the program alive, it is registered and loaded again
     // first, as at a first start.
     void bringBack();
 
-    // The countdown's commands; every other way in only calls these.
-    void Combo1_Click();
-    void Command1_Click();
-    void Command3_Click();
-    void Command2_Click();
+    // The large buttons, by an Image2Button: Start, Stop or Exit. The menus, the icon and the
+    // keys ask for the countdown's commands through it.
     void Image2_Click(int Index);
-    void Timer1_Timer();
 
     const CountdownState& countdown() const { return countdown_; }
     MainWindowMenus& menus() { return menus_; }
     frmSysTray* trayIcon() const { return menus_.trayIcon(); }
-    // Which picture of the skin an image button shows now: Image2 (large), Image1 (small).
-    int buttonPicture(int index) const { return image2Picture_[index]; }
-    int smallButtonPicture(int index) const { return image1Picture_[index]; }
 
 signals:
     // The window was unloaded; the program ends once no window of it is loaded.
@@ -75,7 +67,14 @@ private:
     // The controls and the countdown as a first start finds them, before any load.
     void showDesignTimeState();
     void Form_Load();
+    void loadSetting();
     void Form_Unload();
+    // The countdown's commands, Start, Stop and Exit; every way in ends in one of these.
+    void Command1_Click();
+    void Command3_Click();
+    void Command2_Click();
+    void Combo1_Click();
+    void Timer1_Timer();
     MainWindowCommands commands();
     // The look of the controls (frmShutdownLayout.cpp).
     void showActions(const std::vector<ActionEntry>& actions);
@@ -119,8 +118,6 @@ private:
     QPushButton* Command3 = nullptr;
     QPushButton* Command2 = nullptr;
     QTimer* Timer1 = nullptr;
-    std::array<int, 3> image1Picture_{};
-    std::array<int, 3> image2Picture_{};
     QPixmap background_;
 };
 

@@ -196,12 +196,10 @@ void frmShutdown::showSelected(int Index) {
 }
 
 void frmShutdown::setImage1Picture(int index, int position) {
-    image1Picture_[index] = position;
     Image1[index]->setPixmap(SkinPictures::picture(position, devicePixelRatioF()));
 }
 
 void frmShutdown::setImage2Picture(int index, int position) {
-    image2Picture_[index] = position;
     Image2[index]->setPixmap(SkinPictures::picture(position, devicePixelRatioF()));
 }
 

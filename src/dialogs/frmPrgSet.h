@@ -24,12 +24,12 @@ public:
               QWidget* parent = nullptr);
 
     void load();
-    void cmdOk_Click();
 
+private:
+    void cmdOk_Click();
     // The Run value that starts the program at login: its folder and its own file name.
     static QString runCommand(const QString& appFolder);
 
-private:
     Platform& platform_;
     SettingsStore& store_;
     StoreFailure storeFailure_;

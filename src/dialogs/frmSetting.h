@@ -24,11 +24,10 @@ public:
 
     void load();
 
+private:
     void cmdBrowse_Click();
     void cmdRemove_Click();
     void cmdOk_Click();
-
-private:
     void appendProgram(const QString& path);
     // The Run entries of every position of the list: written when active, else deleted.
     void mirrorRunEntries(bool active);

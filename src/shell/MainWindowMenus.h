@@ -50,17 +50,17 @@ public:
     void Form_KeyPress(int KeyAscii);
     void Form_KeyUp(int KeyCode);
 
+    // The icon's component, null once unloaded; and the label menus' components by index.
+    frmSysTray* trayIcon() const { return m_frmSysTray.get(); }
+    frmSysTray* labelMenu(int Index) const;
+
+private:
     void m_frmSysTray_MenuClick(std::int32_t lIndex, const QString& sKey);
     void m_frmSysTray1_MenuClick(std::int32_t lIndex, const QString& sKey);
     void m_frmSysTray2_MenuClick(std::int32_t lIndex, const QString& sKey);
     void m_frmSysTray3_MenuClick(std::int32_t lIndex, const QString& sKey);
     void m_frmSysTray_SysTrayMouseDown(int eButton);
 
-    // The icon's component, null once unloaded; and the label menus' components by index.
-    frmSysTray* trayIcon() const { return m_frmSysTray.get(); }
-    frmSysTray* labelMenu(int Index) const;
-
-private:
     NotifyIconShell& shell_;
     QWidget* owner_;
     MainWindowCommands commands_;

@@ -48,10 +48,7 @@ public:
         bool enabled = true;
     };
     const std::vector<MenuItem>& mnuSysTray() const { return items_; }
-    const NotifyIconData& record() const { return nid_; }
     void notifyIconMessage(int mouseMessage) override;
-    // The popup as it would be shown now.
-    std::unique_ptr<QMenu> buildMenu();
 
 signals:
     void SysTrayMouseDown(int eButton);
@@ -62,6 +59,8 @@ signals:
 
 private:
     void Form_Load();
+    // The popup as it would be shown now.
+    std::unique_ptr<QMenu> buildMenu();
     void ensureLoaded();
     static QString tipField(const QString& tip);
     bool IsValidMenuIndex(std::int32_t lIndex) const {

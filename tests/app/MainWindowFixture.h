@@ -2,6 +2,8 @@
 
 #include "app/frmShutdown.h"
 #include "common/Flags.h"
+#include "shell/ImageButton.h"
+#include "shell/SkinPictures.h"
 #include "support/FakePlatform.h"
 #include "support/TempDatabase.h"
 
@@ -41,6 +43,16 @@ protected:
         return control<QComboBox>(name)->currentText();
     }
     bool timerRunning() { return control<QTimer>("Timer1")->isActive(); }
+    // One second of the countdown, as the timer gives it.
+    void tick() { ASSERT_TRUE(QMetaObject::invokeMethod(control<QTimer>("Timer1"), "timeout")); }
+    // The skin picture a picture button shows now (a SkinPictures::Face), 0 for none of them.
+    int face(const char* button) {
+        const QImage shown = control<ImageButton>(button)->pixmap().toImage();
+        for (int face = SkinPictures::kMinimizeBarLit; face <= SkinPictures::kFlatButton; ++face)
+            if (SkinPictures::picture(face, window->devicePixelRatioF()).toImage() == shown)
+                return face;
+        return 0;
+    }
     // Loads the window and starts a one-minute countdown on the action at that list position,
     // with all but the given seconds gone; forgets what was shown and started so far.
     void startCountdown(int secondsLeft, int action = 0) {
@@ -48,7 +60,7 @@ protected:
         control<QComboBox>("Combo1")->setCurrentIndex(action);
         control<QComboBox>("cmbtime")->setCurrentIndex(0);
         control<QLineEdit>("txtTime")->setText("1");
-        window->Command1_Click();
+        window->Image2_Click(kStartButton);
         ASSERT_TRUE(window->countdown().isRunning);
         const_cast<CountdownState&>(window->countdown()).elapsedSeconds = 60 - secondsLeft;
         fakes.messages.shown.clear();

@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
 #include <QTest>
 
 #include <functional>
@@ -146,7 +147,7 @@ TEST_F(Menus, CtrlTAndCtrlOTwiceKeepTheOpenWindowAndItsEdits) {
     auto* programs = window->findChild<frmSetting*>();
     ASSERT_NE(programs, nullptr);
     fakes.filePicker.nextPick = "/usr/bin/true";
-    programs->cmdBrowse_Click();
+    QTest::mouseClick(programs->findChild<QPushButton*>("cmdBrowse"), Qt::LeftButton);
     window->menus().Form_KeyPress(kCtrlT);
     window->menus().Form_KeyPress(kCtrlO);
     EXPECT_EQ(windows.loadedCount(), 3) << "one of each";

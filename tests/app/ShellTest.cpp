@@ -17,24 +17,24 @@ TEST_F(MainWindowShell, PressedButtonsShowTheirPressedPicture) {
     for (int i = 0; i < 3; ++i) {
         auto* small = control<ImageButton>(QStringLiteral("Image1_%1").arg(i).toLatin1());
         emit small->pressed();
-        EXPECT_EQ(window->smallButtonPicture(i), 2 * i + 1) << i;
+        EXPECT_EQ(face(QStringLiteral("Image1_%1").arg(i).toLatin1()), 2 * i + 1) << i;
         emit small->released();
-        EXPECT_EQ(window->smallButtonPicture(i), 2 * i + 2) << i;
+        EXPECT_EQ(face(QStringLiteral("Image1_%1").arg(i).toLatin1()), 2 * i + 2) << i;
         EXPECT_FALSE(small->pixmap().isNull()) << "the pictures are built in";
     }
     for (const char* surface : {"Image2_1", "Label5_1"}) {
         auto* stop = control<ImageButton>(surface);
         QTest::mousePress(stop, Qt::LeftButton);
-        EXPECT_EQ(window->buttonPicture(1), 8) << surface;
+        EXPECT_EQ(face("Image2_1"), 8) << surface;
         // Released away from the button: no click, the raised picture comes back.
         QTest::mouseRelease(stop, Qt::LeftButton, {}, QPoint(-5, -5));
-        EXPECT_EQ(window->buttonPicture(1), 7) << surface;
+        EXPECT_EQ(face("Image2_1"), 7) << surface;
     }
     // The Start and Stop pictures and the colour of Start's caption.
     const auto looks = [this] {
         return QStringLiteral("%1 %2 %3")
-            .arg(window->buttonPicture(0))
-            .arg(window->buttonPicture(1))
+            .arg(face("Image2_0"))
+            .arg(face("Image2_1"))
             .arg(control<QLabel>("Label5_0")->palette().color(QPalette::WindowText).name());
     };
     QTest::mouseClick(control<ImageButton>("Label5_0"), Qt::LeftButton);
@@ -70,7 +70,7 @@ TEST_F(MainWindowShell, KeysReachTheWindowAndStillTheFocusedBox) {
     QTest::keyClick(box, Qt::Key_X, Qt::ControlModifier);
     EXPECT_FALSE(window->isVisible()) << "Ctrl+X unloads the window";
     EXPECT_EQ(fakes.notifyIcons.calls.back().message, NotifyMessage::Delete);
-    window->Command3_Click(); // nothing is left to update; must not fail
+    window->Image2_Click(kStopButton); // nothing is left to update; must not fail
     EXPECT_FALSE(window->countdown().isRunning);
 }
 
@@ -176,7 +176,7 @@ TEST_F(MainWindowShell, ScreenReadersFindNamedButtonsAndTabAndSpaceWorkThem) {
     auto* stopButton = control<ImageButton>("Image2_1");
     QTest::keyClick(stopButton, Qt::Key_Space);
     EXPECT_FALSE(window->countdown().isRunning);
-    EXPECT_EQ(window->buttonPicture(1), 8);
+    EXPECT_EQ(face("Image2_1"), 8);
 }
 
 } // namespace

@@ -44,7 +44,7 @@ TEST_F(StartStop, StartChecksThePeriod) {
         const QString result =
             started ? QString::number(window->countdown().totalSeconds) + " s" : told().join('\n');
         EXPECT_EQ(result + ", box " + text("txtTime"), c.result) << c.text;
-        EXPECT_EQ(window->buttonPicture(0), 8) << "a refused Start still looks selected";
+        EXPECT_EQ(face("Image2_0"), 8) << "a refused Start still looks selected";
         window->Image2_Click(kStopButton);
         EXPECT_FALSE(window->countdown().isRunning);
     }
@@ -54,8 +54,8 @@ TEST_F(StartStop, StartTwiceStartsOnceAndStopWhileIdleChangesNothing) {
     load();
     window->Image2_Click(kStopButton);
     EXPECT_TRUE(text("Label3").isEmpty());
-    EXPECT_EQ(window->buttonPicture(1), 8);
-    EXPECT_EQ(window->buttonPicture(0), 7);
+    EXPECT_EQ(face("Image2_1"), 8);
+    EXPECT_EQ(face("Image2_0"), 7);
 
     window->Image2_Click(kStartButton);
     EXPECT_EQ(text("Label3"), "Running");
@@ -77,7 +77,7 @@ TEST_F(StartStop, StartSavesTheChoiceToTheFirstSettingRow) {
     control<QComboBox>("Combo1")->setCurrentIndex(3);
     control<QComboBox>("cmbtime")->setCurrentIndex(1);
     control<QLineEdit>("txtTime")->setText("2.5");
-    window->Command1_Click();
+    window->Image2_Click(kStartButton);
     EXPECT_EQ(db.scalar("SELECT period||'|'||Type||'|'||Action||'|'||active FROM setting"),
               "2.5|1|3|1");
     EXPECT_EQ(db.scalar("SELECT period FROM setting WHERE rowid = 2"), "2");
@@ -104,7 +104,7 @@ TEST_F(StartStop, LauchProgramWarnsAboutAnUnusableListAndRunsOn) {
         gProgramsActive = c.active;
         fakes.messages.shown.clear();
         control<QComboBox>("Combo1")->setCurrentIndex(5);
-        window->Command1_Click();
+        window->Image2_Click(kStartButton);
         EXPECT_TRUE(window->countdown().isRunning) << c.active;
         EXPECT_EQ(told(), c.told);
         // The programs window opens, modeless, with each warning.

@@ -42,8 +42,8 @@ TEST_F(Startup, TheLastStateIsRestored) {
                            QString::fromStdString(gProgramsActive),
                            countdown.isRunning ? QString::number(countdown.totalSeconds) + " s"
                                                : "stopped")
-                      .arg(window->buttonPicture(0))
-                      .arg(window->buttonPicture(1)),
+                      .arg(face("Image2_0"))
+                      .arg(face("Image2_1")),
                   c.shown);
         EXPECT_TRUE(fakes.messages.shown.empty()) << c.shown;
     }

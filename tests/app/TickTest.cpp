@@ -29,7 +29,7 @@ protected:
 
 TEST_F(Tick, ASecondCountdownRunsItsActionOnTheFirstTick) {
     startCountdown(1, kShutDown);
-    window->Timer1_Timer();
+    tick();
     EXPECT_EQ(fakes.log, QStringList{"start /opt/dormivo/dormivo-power shutdown"});
     EXPECT_FALSE(timerRunning());
     EXPECT_EQ(shown(), "remaining time to Shut Down is 0 seconds | Not Running");
@@ -42,12 +42,12 @@ TEST_F(Tick, LauchProgramCountsDownThenStartsTheListInOrder) {
     gProgramsActive = "1";
     writeRunValues(4);
 
-    window->Timer1_Timer();
+    tick();
     EXPECT_EQ(shown(), "remaining time to Lauch Program is 2 seconds | Running");
-    window->Timer1_Timer();
+    tick();
     EXPECT_EQ(shown(), "remaining time to Lauch Program is 1 second | Running");
     EXPECT_TRUE(fakes.log.isEmpty());
-    window->Timer1_Timer();
+    tick();
     EXPECT_EQ(fakes.log,
               (QStringList{"start /usr/bin/one", "delete Velkaro0", "start /opt/my apps/two",
                            "delete Velkaro1", "start /usr/bin/three --x", "delete Velkaro2"}));
@@ -67,7 +67,7 @@ TEST_F(Tick, ProgramsThatFailToStartAreToldTogetherAfterTheRestStarted) {
     fakes.launcher.failing << "/missing/one"
                            << "  "
                            << "/tmp";
-    window->Timer1_Timer();
+    tick();
     EXPECT_EQ(fakes.log, (QStringList{"start /missing/one", "delete Velkaro0", "start /usr/bin/two",
                                       "delete Velkaro1", "start   ", "delete Velkaro2",
                                       "start /tmp", "delete Velkaro3"}));
@@ -92,8 +92,8 @@ TEST_F(Tick, ExpiriesThatRunNothingStillStop) {
         db.store().saveProgramsList(c.programs);
         startCountdown(2, kLauchProgram);
         gProgramsActive = c.active;
-        window->Timer1_Timer();
-        window->Timer1_Timer();
+        tick();
+        tick();
         EXPECT_TRUE(fakes.launcher.started.isEmpty()) << c.active;
         EXPECT_FALSE(window->countdown().isRunning) << c.active;
         EXPECT_EQ(told(), c.told) << c.active;
@@ -103,7 +103,7 @@ TEST_F(Tick, ExpiriesThatRunNothingStillStop) {
 TEST_F(Tick, AnActionWithoutARowStopsAndSaysNothingWasDone) {
     startCountdown(1, kShutDown);
     control<QComboBox>("Combo1")->setEditText("Nap it's time");
-    window->Timer1_Timer();
+    tick();
     EXPECT_TRUE(fakes.log.isEmpty());
     EXPECT_EQ(told(), QStringList{"Dormivo, critical: There is no action named \"Nap it's time\", "
                                   "so nothing was done."});
@@ -115,7 +115,7 @@ void Tick::expectEndAtExpiry(int action, const char* breakIt, const char* messag
     startCountdown(1, action);
     gProgramsActive = "1";
     db.exec(breakIt);
-    window->Timer1_Timer();
+    tick();
     EXPECT_TRUE(fakes.launcher.started.isEmpty());
     EXPECT_TRUE(toldSettingsFailure(message)) << told().join('\n').toStdString();
     EXPECT_EQ(endings, std::vector<int>{1});
@@ -133,14 +133,14 @@ TEST_F(Tick, AProgramsListThatFailsEndsTheProgram) {
 TEST_F(Tick, ACommandThatCannotStartOrFailsLaterIsReported) {
     startCountdown(1, kLogOff);
     fakes.launcher.failing << "/opt/dormivo/dormivo-power logoff";
-    window->Timer1_Timer();
+    tick();
     EXPECT_EQ(told(), QStringList{"Dormivo, critical: The action \"Log Off\" could not be carried "
                                   "out: its command could not be started.\n\n"
                                   "/opt/dormivo/dormivo-power logoff"});
     EXPECT_FALSE(window->countdown().isRunning);
 
     startCountdown(1, kShutDown);
-    window->Timer1_Timer();
+    tick();
     ASSERT_TRUE(fakes.launcher.watching);
     EXPECT_TRUE(told().isEmpty());
     fakes.launcher.watching("dormivo-power: 'systemctl poweroff' failed");
@@ -150,18 +150,18 @@ TEST_F(Tick, ACommandThatCannotStartOrFailsLaterIsReported) {
 
 TEST_F(Tick, ChangingTheActionDuringACountdownChangesTextAndAction) {
     startCountdown(2, kShutDown);
-    window->Timer1_Timer();
+    tick();
     EXPECT_EQ(text("Label4"), "remaining time to Shut Down is 1 second");
     control<QComboBox>("Combo1")->setCurrentIndex(kLogOff);
     EXPECT_EQ(text("lblCaption"), "Log Off");
-    window->Timer1_Timer();
+    tick();
     EXPECT_EQ(fakes.log, QStringList{"start /opt/dormivo/dormivo-power logoff"});
     EXPECT_EQ(text("Label4"), "remaining time to Log Off is 0 seconds");
 }
 
 TEST_F(Tick, LateTicksAfterTheExpiryFireNothingMore) {
     startCountdown(0, kShutDown); // as while the expiry's message box is still open
-    window->Timer1_Timer();
+    tick();
     EXPECT_TRUE(fakes.log.isEmpty());
     EXPECT_EQ(text("Label4"), "remaining time to Shut Down is 0 seconds");
 }
@@ -179,7 +179,7 @@ TEST_F(Tick, TheLastMinuteIsWarnedForTheChosenActionAndTheWarningsStopStops) {
     startCountdown(30, kShutDown);
     auto* combo = control<QComboBox>("Combo1");
     combo->setCurrentIndex(kRestart);
-    window->Timer1_Timer();
+    tick();
     combo->setCurrentIndex(kLauchProgram);
     combo->setCurrentIndex(kLogOff);
     EXPECT_EQ(fakes.notifier.events,
@@ -187,14 +187,14 @@ TEST_F(Tick, TheLastMinuteIsWarnedForTheChosenActionAndTheWarningsStopStops) {
                            "show Log Off in 29 seconds"}));
     ASSERT_TRUE(fakes.notifier.choose("stop"));
     EXPECT_FALSE(window->countdown().isRunning);
-    EXPECT_EQ(window->buttonPicture(1), 8) << "Stop looks selected, as after a click";
+    EXPECT_EQ(face("Image2_1"), 8) << "Stop looks selected, as after a click";
     EXPECT_EQ(fakes.notifier.events.last(), "withdraw");
 }
 
 TEST_F(Tick, TheWarningGoesWhenTheActionRuns) {
     startCountdown(2, kShutDown);
-    window->Timer1_Timer();
-    window->Timer1_Timer();
+    tick();
+    tick();
     EXPECT_EQ(fakes.log, QStringList{"start /opt/dormivo/dormivo-power shutdown"});
     EXPECT_EQ(fakes.notifier.events, (QStringList{"show Shut Down in 1 minute", "withdraw"}));
 }

@@ -167,7 +167,9 @@ TEST_F(TrayComponent, ChoosingAnItemRaisesMenuClickWithItsKey) {
     tray.AddMenuItem("-");
     tray.AddMenuItem("&Close", "Close");
     QSignalSpy clicks(&tray, &frmSysTray::MenuClick);
-    const auto menu = tray.buildMenu();
+    tray.offerMenuToHost();
+    ASSERT_EQ(shell.offeredMenus.size(), 1u);
+    const QMenu* menu = shell.offeredMenus[0].second;
     const auto actions = menu->actions();
     ASSERT_EQ(actions.size(), 3);
     EXPECT_TRUE(actions[1]->isSeparator());
