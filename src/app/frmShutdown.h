@@ -49,6 +49,7 @@ public:
     // keys ask for the countdown's commands through it.
     void Image2_Click(int Index);
 
+    // totalSeconds, elapsedSeconds and isRunning.
     const CountdownState& countdown() const { return countdown_; }
     MainWindowMenus& menus() { return menus_; }
     frmSysTray* trayIcon() const { return menus_.trayIcon(); }
@@ -63,7 +64,15 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    // The controls and their look (frmShutdownLayout.cpp).
     void createControls();
+    void showActions(const std::vector<ActionEntry>& actions);
+    void ResetButtonImages();
+    // Start or Stop looks selected, the other raised.
+    void showSelected(int Index);
+    void setImage2Picture(int index, int position);
+    void setImage1Picture(int index, int position);
+
     // The controls and the countdown as a first start finds them, before any load.
     void showDesignTimeState();
     void Form_Load();
@@ -76,13 +85,6 @@ private:
     void Combo1_Click();
     void Timer1_Timer();
     MainWindowCommands commands();
-    // The look of the controls (frmShutdownLayout.cpp).
-    void showActions(const std::vector<ActionEntry>& actions);
-    void ResetButtonImages();
-    // Start or Stop looks selected, the other raised.
-    void showSelected(int Index);
-    void setImage2Picture(int index, int position);
-    void setImage1Picture(int index, int position);
     void hideToNotificationArea();
     void setTrayTip(const QString& tip);
     // The settings file failed where nothing can go on without it: say why and end.

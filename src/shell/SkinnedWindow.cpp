@@ -12,6 +12,24 @@
 #include <QStyle>
 
 namespace dormivo {
+namespace {
+
+template <typename T>
+T* placeWithText(QWidget* window, const QString& name, const QString& text, QRect where) {
+    T* control = place<T>(window, name, where);
+    control->setText(text);
+    return control;
+}
+
+// For controls whose caption is not their own text: readers get their name here.
+template <typename T>
+T* placeNamed(QWidget* window, const QString& name, const QString& accessibleName, QRect where) {
+    T* control = place<T>(window, name, where);
+    control->setAccessibleName(accessibleName);
+    return control;
+}
+
+} // namespace
 
 SkinnedWindow::SkinnedWindow(const char* name, QSize twipsSize, const QString& caption,
                              QWidget* parent)
@@ -38,35 +56,27 @@ void SkinnedWindow::placeOverOpener() {
 }
 
 QLabel* SkinnedWindow::addLabel(const QString& name, const QString& text, QRect where) {
-    auto* label = place<QLabel>(this, name, where);
-    label->setText(text);
-    return label;
+    return placeWithText<QLabel>(this, name, text, where);
 }
 
 QPushButton* SkinnedWindow::addButton(const QString& name, const QString& text, QRect where) {
-    auto* button = place<QPushButton>(this, name, where);
-    button->setText(text);
-    return button;
+    return placeWithText<QPushButton>(this, name, text, where);
 }
 
 QRadioButton* SkinnedWindow::addOption(const QString& name, const QString& accessibleName,
                                        QRect where) {
-    auto* option = place<QRadioButton>(this, name, where);
-    option->setAccessibleName(accessibleName);
-    return option;
+    return placeNamed<QRadioButton>(this, name, accessibleName, where);
+}
+
+ImageButton* SkinnedWindow::addPictureButton(const QString& name, const QString& accessibleName,
+                                             QRect where) {
+    return placeNamed<ImageButton>(this, name, accessibleName, where);
 }
 
 QFrame* SkinnedWindow::addFrame(const QString& name, int frameStyle, QRect where) {
     auto* frame = place<QFrame>(this, name, where);
     frame->setFrameStyle(frameStyle);
     return frame;
-}
-
-ImageButton* SkinnedWindow::addPictureButton(const QString& name, const QString& accessibleName,
-                                             QRect where) {
-    auto* button = place<ImageButton>(this, name, where);
-    button->setAccessibleName(accessibleName);
-    return button;
 }
 
 void SkinnedWindow::dragSurfaces(std::initializer_list<QWidget*> surfaces) {
