@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 build=${BUILD_DIR:-build}
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DDORMIVO_WERROR=ON \
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DDORMIVO_TESTS=ON -DDORMIVO_WERROR=ON \
       -DDORMIVO_SANITIZE="$([ "${SANITIZE:-0}" = 1 ] && echo ON || echo OFF)"
 cmake --build "$build" -j"$(nproc)"
 ctest --test-dir "$build" --output-on-failure --repeat until-fail:"${REPEAT:-1}"
