@@ -30,12 +30,13 @@ for target in hive command_line autostart period; do
         "$build/corpus/$target" "tests/fuzz/corpus/$target" >"$log" 2>&1; then
         result=""
     else
-        result="  FAILED: $(grep -o "tests/fuzz/corpus/$target-[^ ]*" "$log" | tail -n1) (see $log)"
+        artifact=$(grep -o "tests/fuzz/corpus/$target-[^ ]*" "$log" | tail -n1 || true)
+        result="  FAILED: ${artifact:-no input kept} (see $log)"
         status=1
     fi
     executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
     per_second=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
-    edges=$(grep -o ' cov: [0-9]*' "$log" | tail -n1 | tr -dc 0-9)
+    edges=$(grep -o ' cov: [0-9]*' "$log" | tail -n1 | tr -dc 0-9 || true)
     printf '%-13s %11s executions %7s/s %6s edges%s\n' "$target" "${executions:-?}" \
         "${per_second:-?}" "${edges:-?}" "$result"
 done
