@@ -57,7 +57,10 @@ std::string valueText(const HiveValue& value) {
     }
     if (value.type == REG_BINARY)
         return "hex:" + hexList(value.data);
-    return "hex(" + std::to_string(value.type) + "):" + hexList(value.data);
+    // The type in hexadecimal, as the registry editor writes it (REG_QWORD is "hex(b)").
+    char type[16];
+    std::snprintf(type, sizeof type, "hex(%x):", static_cast<unsigned>(value.type));
+    return type + hexList(value.data);
 }
 
 // Keys in depth-first order, each as a section with its full path, as the registry editor
@@ -100,7 +103,9 @@ HiveKey* sectionKey(HiveKey& forest, const std::string& path, std::size_t& room)
         pathBytes += (key == &forest ? 0 : 1) + part.size();
         HiveKey* child = key->child(part);
         if (!child) {
-            const std::size_t section = pathBytes + 4; // "[", "]", a line end, a blank line
+            // "[", "]", a line end, a blank line. A root takes none: it has a section only
+            // for values of its own, so charging it would refuse files written within the size.
+            const std::size_t section = key == &forest ? 0 : pathBytes + 4;
             if (section > room)
                 return nullptr;
             room -= section;

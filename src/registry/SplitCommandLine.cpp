@@ -43,12 +43,15 @@ std::vector<std::string> splitAtBlanks(const std::string& line) {
 } // namespace
 
 std::vector<std::string> splitCommandLine(const std::string& commandLine) {
+    std::error_code error;
+    // A file name may end in a blank: the line is tried as it stands before it is trimmed.
+    if (std::filesystem::is_regular_file(commandLine, error))
+        return {commandLine};
     const auto first = commandLine.find_first_not_of(kBlanks);
     if (first == std::string::npos)
         return {};
     const std::string line =
         commandLine.substr(first, commandLine.find_last_not_of(kBlanks) - first + 1);
-    std::error_code error;
     if (std::filesystem::is_regular_file(line, error))
         return {line};
     if (line[0] != '"') {

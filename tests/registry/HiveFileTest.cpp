@@ -191,9 +191,16 @@ TEST(HiveFile, KeepsTheEncodingAndLineEndsOfTheFileItRead) {
     }
 }
 
-TEST(HiveFile, TheDeepestHiveWithinTheLimitsIsReadAndAnyDepthFreedWithoutRecursion) {
+TEST(HiveFile, TheDeepestAndLargestHivesWithinTheLimitsAreReadAndAnyDepthFreedWithoutRecursion) {
     const std::string deepest = repeated("\\a", 511) + "\\" + std::string(255, 'a');
     EXPECT_TRUE(RegFileFormat::read(kHeader + "[HKEY_LOCAL_MACHINE" + deepest + "]\n"));
+    // Sections only, below two roots, up to the last byte the size allows.
+    std::string largest = kHeader + "[HKEY_CURRENT_USER\\a]\n\n";
+    for (int i = 0; largest.size() < RegFileFormat::kMaxFileBytes - 278; ++i)
+        largest += "[HKEY_LOCAL_MACHINE\\" + std::to_string(i) + std::string(200, 'k') + "]\n\n";
+    const std::size_t rest = RegFileFormat::kMaxFileBytes - largest.size();
+    EXPECT_TRUE(RegFileFormat::read(largest + "[HKEY_LOCAL_MACHINE\\" +
+                                    std::string(rest - 23, 'z') + "]\n\n"));
     auto forest = std::make_unique<HiveKey>();
     forest->findOrCreate(repeated("a\\", 300000));
     forest.reset(); // a key freeing its children itself overflows the stack here

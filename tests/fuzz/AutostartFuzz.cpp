@@ -1,0 +1,99 @@
+// The Exec line of an autostart entry, undone by the Desktop Entry rules (the string escapes,
+// then the quoting, then the field codes), gives back exactly the program and arguments of
+// the command line it was made from; a program whose path holds a '%' is started through
+// nice. No line is added to the entry: every key appears once.
+#include "ProgramCall.h"
+#include "Property.h"
+#include "registry/AutostartMirror.h"
+#include "registry/CommandLine.h"
+
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <string_view>
+
+using namespace dormivo::registry;
+
+namespace {
+
+std::optional<std::string> unescaped(std::string_view value) {
+    std::string out;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (value[i] != '\\') {
+            out += value[i];
+            continue;
+        }
+        const std::size_t escape =
+            ++i < value.size() ? std::string_view("sntr\\").find(value[i]) : std::string_view::npos;
+        if (escape == std::string_view::npos)
+            return std::nullopt;
+        out += " \n\t\r\\"[escape];
+    }
+    return out;
+}
+
+// Quoted arguments with their four escapes undone (a bare '`' or '$' is refused), unquoted ones
+// free of reserved characters; then "%%" is a '%' and any other field code is refused.
+std::optional<std::vector<std::string>> execArguments(std::string_view exec) {
+    std::vector<std::string> arguments;
+    for (std::size_t i = 0; i < exec.size(); ++i) {
+        if (exec[i] == ' ')
+            continue;
+        std::string argument;
+        if (exec[i] == '"') {
+            for (++i; i < exec.size() && exec[i] != '"'; ++i) {
+                if (exec[i] == '`' || exec[i] == '$')
+                    return std::nullopt; // left for a shell to expand
+                if (exec[i] == '\\' &&
+                    (++i == exec.size() || std::string_view("\"`$\\").find(exec[i]) == exec.npos))
+                    return std::nullopt;
+                argument += exec[i];
+            }
+            if (i == exec.size() || (i + 1 < exec.size() && exec[i + 1] != ' '))
+                return std::nullopt;
+        } else {
+            for (; i < exec.size() && exec[i] != ' '; ++i) {
+                if (std::string_view("\t\n\"'\\><~|&;$*?#()`").find(exec[i]) != exec.npos)
+                    return std::nullopt;
+                argument += exec[i];
+            }
+        }
+        std::string expanded;
+        for (std::size_t k = 0; k < argument.size(); ++k) {
+            if (argument[k] == '%' && (++k == argument.size() || argument[k] != '%'))
+                return std::nullopt;
+            expanded += argument[k];
+        }
+        arguments.push_back(expanded);
+    }
+    return arguments;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const ProgramCall call(std::string_view(reinterpret_cast<const char*>(data), size));
+    if (!call.made())
+        return 0;
+    const std::string line = call.commandLine();
+    auto stored = splitCommandLine(line);
+    if (!stored.empty() && stored[0].find('%') != std::string::npos)
+        stored.insert(stored.begin(), {"/usr/bin/nice", "-n", "0", "--"});
+    // The command line stands in for the value's name as well, to try every character there.
+    const std::string entry = AutostartMirror::desktopEntry(line, line);
+    std::set<std::string> keys;
+    std::optional<std::vector<std::string>> exec;
+    std::size_t start = entry.find('\n') + 1;
+    for (std::size_t end; (end = entry.find('\n', start)) != std::string::npos; start = end + 1) {
+        const std::string_view entryLine = std::string_view(entry).substr(start, end - start);
+        const std::size_t equals = entryLine.find('=');
+        require(equals != entryLine.npos && keys.emplace(entryLine.substr(0, equals)).second,
+                "every line of the entry is a key of its own");
+        if (entryLine.starts_with("Exec="))
+            if (const auto value = unescaped(entryLine.substr(equals + 1)))
+                exec = execArguments(*value);
+    }
+    require(start == entry.size(), "the entry ends with a line end");
+    require(exec == stored, "the Exec line gives back the stored program and arguments");
+    return 0;
+}
