@@ -5,7 +5,7 @@
 #include "ProgramCall.h"
 #include "Property.h"
 #include "registry/AutostartMirror.h"
-#include "registry/CommandLine.h"
+#include "registry/SplitCommandLine.h"
 
 #include <cstdint>
 #include <optional>

@@ -5,7 +5,7 @@
 // its own, so no other prefix does.
 #include "ProgramCall.h"
 #include "Property.h"
-#include "registry/CommandLine.h"
+#include "registry/SplitCommandLine.h"
 
 #include <cstdint>
 
