@@ -1,7 +1,11 @@
 #include "app/ProgramArguments.h"
 
-#include <QCommandLineParser>
+#include "app/SettingsLocation.h"
+#include "app/SingleInstance.h"
+
+#include <QCoreApplication>
 #include <QFileInfo>
+#include <QProcessEnvironment>
 
 #include <cstdio>
 
@@ -22,62 +26,48 @@ bool displayReachable(const QProcessEnvironment& environment) {
     return true; // offscreen, vnc, eglfs and the like need no display server
 }
 
-} // namespace
-
-std::optional<ArgumentsExit> checkProgramArguments(const QStringList& arguments,
-                                                   const QProcessEnvironment& environment) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Shuts down, restarts or launches programs when a countdown runs out."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Shows this help and exits."));
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("Shows the version and exits."));
-    parser.addOption(help);
-    parser.addOption(version);
-
-    // Without an application object the parser cannot name the program in its usage line.
-    const QString program =
-        arguments.isEmpty() ? QStringLiteral("dormivo") : QFileInfo(arguments.first()).fileName();
-    const auto usage = [&] {
-        return parser.helpText().replace(QLatin1String("<executable_name>"), program);
-    };
-
-    if (!parser.parse(arguments))
-        return ArgumentsExit{2,
-                             {},
-                             program + QStringLiteral(": ") + parser.errorText() +
-                                 QLatin1Char('\n') + usage()};
-    if (!parser.positionalArguments().isEmpty())
-        return ArgumentsExit{2,
-                             {},
-                             program + QStringLiteral(": unexpected argument '") +
-                                 parser.positionalArguments().first() + QStringLiteral("'\n") +
-                                 usage()};
-    if (parser.isSet(help))
-        return ArgumentsExit{0, usage(), {}};
-    if (parser.isSet(version))
-        return ArgumentsExit{0, QStringLiteral("Dormivo " DORMIVO_VERSION "\n"), {}};
-    if (!displayReachable(environment))
-        return ArgumentsExit{
-            1,
-            {},
-            program + QStringLiteral(": no display to show the window on (DISPLAY and "
-                                     "WAYLAND_DISPLAY are unset); start Dormivo in a desktop "
-                                     "session.\n")};
-    return std::nullopt;
+// The running Dormivo's answer; nothing when none runs. It is named after its settings file,
+// which the application folder decides.
+std::optional<ArgumentsExit> askRunningDormivo(int argc, char** argv,
+                                               const ProgramCommand& command) {
+    const QCoreApplication app(argc, argv);
+    return SingleInstance::askRunning(
+        settingsLocationFor(QCoreApplication::applicationDirPath()).file, command);
 }
 
-std::optional<int> handleProgramArguments(int argc, char** argv) {
+} // namespace
+
+int finish(const ArgumentsExit& exit) {
+    std::fputs(exit.out.toLocal8Bit().constData(), stdout);
+    std::fputs(exit.err.toLocal8Bit().constData(), stderr);
+    return exit.status;
+}
+
+std::variant<int, ProgramCommand> handleProgramArguments(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    const auto exit = checkProgramArguments(arguments, QProcessEnvironment::systemEnvironment());
-    if (!exit)
-        return std::nullopt;
-    std::fputs(exit->out.toLocal8Bit().constData(), stdout);
-    std::fputs(exit->err.toLocal8Bit().constData(), stderr);
-    return exit->status;
+    const auto read = readArguments(arguments);
+    if (const auto* exit = std::get_if<ArgumentsExit>(&read))
+        return finish(*exit);
+    const auto command = std::get<ProgramCommand>(read);
+    const QString program = QFileInfo(arguments.value(0)).fileName();
+    using Kind = ProgramCommand::Kind;
+    if (command.kind != Kind::Show) {
+        if (const auto answer = askRunningDormivo(argc, argv, command))
+            return finish(*answer);
+        if (command.kind == Kind::Status)
+            return finish({1, QStringLiteral("Dormivo is not running\n"), {}});
+        if (command.kind == Kind::Stop)
+            return finish({1, {}, program + QStringLiteral(": Dormivo is not running\n")});
+    }
+    if (!displayReachable(QProcessEnvironment::systemEnvironment()))
+        return finish({1,
+                       {},
+                       program + QStringLiteral(": no display to show the window on (DISPLAY "
+                                                "and WAYLAND_DISPLAY are unset); start Dormivo "
+                                                "in a desktop session.\n")});
+    return command;
 }
 
 } // namespace dormivo

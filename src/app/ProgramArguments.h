@@ -1,27 +1,17 @@
 #pragma once
 
-#include <QProcessEnvironment>
-#include <QString>
-#include <QStringList>
+#include "app/ProgramCommand.h"
 
-#include <optional>
+#include <variant>
 
 namespace dormivo {
 
-// What the command line asks before any window exists: text for stdout or stderr and the
-// status to end with, or nothing when the program should go on and start.
-struct ArgumentsExit {
-    int status = 0;
-    QString out;
-    QString err;
-};
+// Prints what is to be said and returns the status to end with.
+int finish(const ArgumentsExit& exit);
 
-// Reads the arguments (the first is the program) and the environment's display settings.
-// Needs no display and no application object, so --help and --version work anywhere.
-std::optional<ArgumentsExit> checkProgramArguments(const QStringList& arguments,
-                                                   const QProcessEnvironment& environment);
-
-// Prints and returns the exit status when the program must end before it starts.
-std::optional<int> handleProgramArguments(int argc, char** argv);
+// Answers what the command line asks before any window exists: help, the version, bad input,
+// the commands that a running Dormivo answers (these need no display), and a missing
+// display. Returns the status to end with, or the command this start carries to its window.
+std::variant<int, ProgramCommand> handleProgramArguments(int argc, char** argv);
 
 } // namespace dormivo

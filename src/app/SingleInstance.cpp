@@ -1,5 +1,7 @@
 #include "app/SingleInstance.h"
 
+#include "app/InstanceMessages.h"
+
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -7,6 +9,7 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -15,14 +18,12 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace dormivo {
 namespace {
-
-const QByteArray kShowRequest = "show\n";
-const QByteArray kShownReply = "shown\n";
 
 // The user's own folder, not a link, and closed to everyone else: nothing in it can have been
 // put there by another user.
@@ -51,21 +52,65 @@ QString privateFolder() {
     return isPrivateFolder(path) ? folder : QString();
 }
 
-} // namespace
-
-SingleInstance::SingleInstance(const QString& settingsFile, QObject* parent) : QObject(parent) {
+// The lock and socket's path without their ending, named after the settings file; empty
+// without a private folder.
+QString instanceBase(const QString& settingsFile) {
     const QString folder = privateFolder();
-    if (folder.isEmpty()) {
-        goOnAlone(QStringLiteral("no folder of your own for it: $XDG_RUNTIME_DIR and "
-                                 "$XDG_CACHE_HOME/dormivo are missing, shared or open to others"));
-        return;
-    }
+    if (folder.isEmpty())
+        return {};
     const QByteArray id =
         QCryptographicHash::hash(QFileInfo(settingsFile).absoluteFilePath().toUtf8(),
                                  QCryptographicHash::Sha256)
             .toHex()
             .left(16);
-    base_ = QDir(folder).filePath(QStringLiteral("dormivo-") + QString::fromLatin1(id));
+    return QDir(folder).filePath(QStringLiteral("dormivo-") + QString::fromLatin1(id));
+}
+
+QString socketPathOf(const QString& base) {
+    return base.isEmpty() ? QString() : base + QStringLiteral(".socket");
+}
+
+// The socket is private to its user already; the peer's own credentials make sure, also of
+// root, who passes any file mode.
+bool sameUser(const QLocalSocket* client) {
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return ::getsockopt(static_cast<int>(client->socketDescriptor()), SOL_SOCKET, SO_PEERCRED,
+                        &peer, &size) == 0 &&
+           peer.uid == ::getuid();
+}
+
+void drop(QLocalSocket* client, const char* why) {
+    std::fprintf(stderr, "dormivo: dropped a request on the one-instance socket: %s.\n", why);
+    client->abort();
+}
+
+// Sends the command and waits for the answer within the deadline; nothing without one.
+std::optional<ArgumentsExit> converse(QLocalSocket& socket, const ProgramCommand& command,
+                                      const QDeadlineTimer& deadline) {
+    socket.write(encodeRequest(command));
+    if (!socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime())))
+        return std::nullopt;
+    while (!socket.canReadLine() && socket.bytesAvailable() < kMaxMessage)
+        if (!socket.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
+            return std::nullopt;
+    if (!socket.canReadLine())
+        return std::nullopt;
+    return decodeAnswer(socket.readLine(kMaxMessage).chopped(1));
+}
+
+const ArgumentsExit kNoAnswer{
+    1, {}, QStringLiteral("dormivo: Dormivo is already running but does not answer.\n")};
+
+} // namespace
+
+SingleInstance::SingleInstance(const QString& settingsFile, QObject* parent) : QObject(parent) {
+    base_ = instanceBase(settingsFile);
+    if (base_.isEmpty()) {
+        goOnAlone(QStringLiteral("no folder of your own for it: $XDG_RUNTIME_DIR and "
+                                 "$XDG_CACHE_HOME/dormivo are missing, shared or open to others"));
+        return;
+    }
     // Close-on-exec: a program Dormivo launches must not keep the lock after Dormivo ends.
     // Never through a link, so that no file elsewhere is made or locked in its place.
     const QByteArray lockPath = QFile::encodeName(base_ + QStringLiteral(".lock"));
@@ -98,26 +143,25 @@ void SingleInstance::goOnAlone(const QString& reason) {
 }
 
 QString SingleInstance::socketPath() const {
-    return base_.isEmpty() ? QString() : base_ + QStringLiteral(".socket");
+    return socketPathOf(base_);
 }
 
-bool SingleInstance::listen(std::function<void()> showRequested) {
+bool SingleInstance::listen(Handler handler) {
     if (lockFd_ < 0)
         return false; // going on alone, as was said
     server_ = new QLocalServer(this);
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     // Holding the lock makes any socket file found here a leftover of a killed instance.
     QLocalServer::removeServer(socketPath());
-    connect(server_, &QLocalServer::newConnection, this, [this, showRequested] {
+    connect(server_, &QLocalServer::newConnection, this, [this, handler] {
         while (QLocalSocket* client = server_->nextPendingConnection()) {
             connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
-            connect(client, &QLocalSocket::readyRead, this, [client, showRequested] {
-                if (!client->readAll().contains(kShowRequest))
-                    return;
-                showRequested();
-                client->write(kShownReply);
-                client->flush();
-            });
+            if (!sameUser(client)) {
+                drop(client, "it comes from another user");
+                continue;
+            }
+            connect(client, &QLocalSocket::readyRead, client,
+                    [this, client, handler] { serve(client, handler); });
         }
     });
     if (server_->listen(socketPath()))
@@ -133,7 +177,28 @@ bool SingleInstance::listen(std::function<void()> showRequested) {
     return false;
 }
 
-bool SingleInstance::handOver(int timeoutMs) const {
+void SingleInstance::serve(QLocalSocket* client, const Handler& handler) {
+    if (!client->canReadLine()) {
+        if (client->bytesAvailable() >= kMaxMessage)
+            drop(client, "it is too long");
+        return;
+    }
+    const QByteArray line = client->readLine(kMaxMessage);
+    // One request a connection: whatever follows it is not read.
+    disconnect(client, &QLocalSocket::readyRead, nullptr, nullptr);
+    const auto command = line.endsWith('\n') ? decodeRequest(line.chopped(1)) : std::nullopt;
+    if (!command)
+        return drop(client,
+                    line.endsWith('\n') ? "it asks for nothing Dormivo knows" : "it is too long");
+    handler(*command, [client = QPointer<QLocalSocket>(client)](const ArgumentsExit& answer) {
+        if (!client)
+            return; // the later start gave up waiting
+        client->write(encodeAnswer(answer));
+        client->flush();
+    });
+}
+
+ArgumentsExit SingleInstance::handOver(const ProgramCommand& command, int timeoutMs) const {
     // The first instance may hold the lock but still be starting up: try until it listens.
     const QDeadlineTimer deadline(timeoutMs);
     QLocalSocket socket;
@@ -141,23 +206,23 @@ bool SingleInstance::handOver(int timeoutMs) const {
         socket.connectToServer(socketPath());
         if (socket.waitForConnected(static_cast<int>(deadline.remainingTime())))
             break;
-        if (deadline.hasExpired()) {
-            std::fputs("dormivo: Dormivo is already running but does not answer.\n", stderr);
-            return false;
-        }
+        if (deadline.hasExpired())
+            return kNoAnswer;
         QThread::msleep(20);
     }
-    socket.write(kShowRequest);
-    if (!socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime())))
-        return false;
-    QByteArray reply;
-    while (!reply.contains(kShownReply) &&
-           socket.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
-        reply += socket.readAll();
-    if (reply.contains(kShownReply))
-        return true;
-    std::fputs("dormivo: Dormivo is already running but does not answer.\n", stderr);
-    return false;
+    return converse(socket, command, deadline).value_or(kNoAnswer);
+}
+
+std::optional<ArgumentsExit> SingleInstance::askRunning(const QString& settingsFile,
+                                                        const ProgramCommand& command) {
+    const QString path = socketPathOf(instanceBase(settingsFile));
+    if (path.isEmpty())
+        return std::nullopt;
+    QLocalSocket socket;
+    socket.connectToServer(path);
+    if (!socket.waitForConnected(1000))
+        return std::nullopt; // no socket, or one a killed Dormivo left
+    return converse(socket, command, QDeadlineTimer(5000)).value_or(kNoAnswer);
 }
 
 } // namespace dormivo

@@ -21,8 +21,16 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <limits>
+
 namespace dormivo {
 namespace {
+
+// The unit box's items.
+constexpr int kMinutesPosition = 0;
+constexpr int kHoursPosition = 1;
+// What the warning's "10 more minutes" adds.
+constexpr std::int32_t kSnoozeSeconds = 600;
 
 // The list position of the text a combo box shows, or -1 when the text is not one of its
 // items (the box is editable).
@@ -37,7 +45,8 @@ frmShutdown::frmShutdown(Platform& platform, SettingsStore& store, WindowTable& 
     : SkinnedWindow("frmShutdown", QSize(4515, 3390), kProductTitle, parent), platform_(platform),
       store_(store), windows_(windows), start_(store, platform.messages),
       expiry_(store, platform.launcher, platform.registry, platform.messages, platform.appFolder),
-      lastWarning_(platform.notifier, [this] { Image2_Click(kStopButton); }),
+      lastWarning_(
+          platform.notifier, [this] { Image2_Click(kStopButton); }, [this] { snooze(); }),
       menus_(platform.notifyIcons, this, commands()) {
     createControls();
 }
@@ -93,7 +102,7 @@ void frmShutdown::Form_Load() {
     roundCorners();
     menus_.SetupTrayMenus();
     ResetButtonImages();
-    cmbtime->setCurrentIndex(0);
+    cmbtime->setCurrentIndex(kMinutesPosition);
     Combo1->clear();
 
     const std::vector<ActionEntry> actions = store_.loadActionList();
@@ -216,9 +225,54 @@ void frmShutdown::Timer1_Timer() {
     } else {
         lastWarning_.update(remaining, Combo1->currentText());
     }
-    Label4->setText(QStringLiteral("remaining time to ") + Combo1->currentText() +
-                    QStringLiteral(" is ") + SecondsToText(remaining));
+    Label4->setText(remainingText(remaining));
     setTrayTip(Label4->text());
+}
+
+QString frmShutdown::remainingText(std::int64_t remaining) const {
+    return QStringLiteral("remaining time to ") + Combo1->currentText() + QStringLiteral(" is ") +
+           SecondsToText(remaining);
+}
+
+QString frmShutdown::remainingText() const {
+    return remainingText(static_cast<std::int64_t>(countdown_.totalSeconds) -
+                         countdown_.elapsedSeconds);
+}
+
+void frmShutdown::snooze() {
+    if (!countdown_.isRunning ||
+        countdown_.totalSeconds > std::numeric_limits<std::int32_t>::max() - kSnoozeSeconds)
+        return;
+    countdown_.totalSeconds += kSnoozeSeconds;
+    // The period box and the last state take the countdown's new length, which a period
+    // always gives in whole minutes; pressing Start with them counts as long again.
+    txtTime->setText(QString::number(countdown_.totalSeconds / 60));
+    cmbtime->setCurrentIndex(kMinutesPosition);
+    start_.keepChoice(txtTime->text(), kMinutesPosition, listPosition(Combo1));
+    const std::int64_t remaining =
+        static_cast<std::int64_t>(countdown_.totalSeconds) - countdown_.elapsedSeconds;
+    Label4->setText(remainingText(remaining));
+    setTrayTip(Label4->text());
+    lastWarning_.update(remaining, Combo1->currentText());
+}
+
+int frmShutdown::findAction(const QString& name) const {
+    // Fixed-string matching ignores case unless told otherwise.
+    return Combo1->findText(name, Qt::MatchFixedString);
+}
+
+QStringList frmShutdown::actionNames() const {
+    QStringList names;
+    for (int i = 0; i < Combo1->count(); ++i)
+        names << Combo1->itemText(i);
+    return names;
+}
+
+void frmShutdown::chooseCountdown(int period, bool hours, int actionPosition) {
+    txtTime->setText(QString::number(period));
+    cmbtime->setCurrentIndex(hours ? kHoursPosition : kMinutesPosition);
+    if (actionPosition >= 0)
+        Combo1->setCurrentIndex(actionPosition);
 }
 
 void frmShutdown::endWithStoreError(const StoreError& error) {

@@ -51,6 +51,15 @@ public:
 
     // totalSeconds, elapsedSeconds and isRunning.
     const CountdownState& countdown() const { return countdown_; }
+    // The running countdown's text, as the window shows it: "remaining time to ... is ...".
+    QString remainingText() const;
+
+    // What a command from outside reads and sets, as the user would.
+    // The list position of the action so named, whatever its case; -1 for none.
+    int findAction(const QString& name) const;
+    QStringList actionNames() const;
+    // Types the period, picks its unit and the action at that position (-1 keeps the choice).
+    void chooseCountdown(int period, bool hours, int actionPosition);
     MainWindowMenus& menus() { return menus_; }
     frmSysTray* trayIcon() const { return menus_.trayIcon(); }
 
@@ -84,6 +93,9 @@ private:
     void Command2_Click();
     void Combo1_Click();
     void Timer1_Timer();
+    QString remainingText(std::int64_t remaining) const;
+    // The warning's "10 more minutes": the running countdown lasts ten minutes longer.
+    void snooze();
     MainWindowCommands commands();
     void hideToNotificationArea();
     void setTrayTip(const QString& tip);

@@ -1,5 +1,6 @@
 // Start-up: answer the command line, hand over to a running Dormivo, open the settings file,
 // then load and show the main window. The program lives as long as a window of it is loaded.
+#include "app/CommandRequests.h"
 #include "app/DisplayConnection.h"
 #include "app/ProgramArguments.h"
 #include "app/SettingsLocation.h"
@@ -18,20 +19,12 @@
 #include "store/StoreError.h"
 
 #include <QApplication>
-#include <QPointer>
 
 #include <cstdio>
 
 using namespace dormivo;
 
 namespace {
-
-// A later start asks for the main window. It may ask before the window exists, while this
-// one is still starting: the window shows itself once it is loaded.
-void showMainWindow(frmShutdown* window) {
-    if (window)
-        window->bringBack();
-}
 
 // Without its settings the program cannot start. Also said on stderr, where a start from a
 // terminal or at login leaves a trace.
@@ -44,8 +37,10 @@ int failToStart(MessageBoxes& messages, const QString& message) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (const auto status = handleProgramArguments(argc, argv))
+    const auto arguments = handleProgramArguments(argc, argv);
+    if (const int* status = std::get_if<int>(&arguments))
         return *status;
+    const ProgramCommand& command = std::get<ProgramCommand>(arguments);
 
     DisplayConnection display;
     QApplication app(argc, argv);
@@ -53,12 +48,14 @@ int main(int argc, char** argv) {
     const SettingsLocation settings = settingsLocationFor(QCoreApplication::applicationDirPath());
     SingleInstance instance(settings.file);
     if (!instance.isFirst())
-        return instance.handOver() ? 0 : 1;
+        return finish(instance.handOver(command));
     // Listening before anything asks the session bus, which can be slow to answer at login:
     // a later start meanwhile is answered instead of left waiting.
     WindowTable windows;
-    QPointer<frmShutdown> mainWindow;
-    instance.listen([&] { showMainWindow(mainWindow); });
+    CommandRequests requests(windows, command);
+    instance.listen([&requests](const ProgramCommand& asked, SingleInstance::Answer answer) {
+        requests.take(asked, std::move(answer));
+    });
 
     // The main window may be hidden to the notification area and still be loaded, so the
     // program decides itself when it ends.
@@ -93,15 +90,17 @@ int main(int argc, char** argv) {
     // boxes, and every way of ending, or a second start handing over, has to work from then on.
     frmShutdown window(platform, store, windows);
     windows.add(&window);
-    mainWindow = &window;
+    requests.windowBuilt(&window);
     try {
         window.load();
     } catch (const StoreError& error) {
         return failToStart(messages,
                            QString::fromStdString(describeSettingsFailure(store.file(), error)));
     }
-    // An end asked for while loading (the icon's Close, Exit, or the window unloaded with no
-    // other window open) happened before the event loop could take it.
+    requests.windowLoaded();
+    // An end asked for while loading (the icon's Close, Exit, the window unloaded with no
+    // other window open, or bad input to this start's command) happened before the event
+    // loop could take it.
     if (windows.hasEnded())
         return windows.exitStatus();
     if (windows.isLoaded(&window))

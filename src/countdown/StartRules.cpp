@@ -30,12 +30,16 @@ StartRules::Period StartRules::acceptPeriod(const QString& periodText,
     return {check.totalSeconds, std::nullopt};
 }
 
-bool StartRules::recordStart(const QString& periodText, int unitPosition, const QString& actionText,
-                             int actionPosition) const {
+void StartRules::keepChoice(const QString& periodText, int unitPosition, int actionPosition) const {
     try {
         store_.saveCountdownSettings(periodText.toStdString(), unitPosition, actionPosition);
     } catch (const StoreError&) {
     }
+}
+
+bool StartRules::recordStart(const QString& periodText, int unitPosition, const QString& actionText,
+                             int actionPosition) const {
+    keepChoice(periodText, unitPosition, actionPosition);
     if (actionText != kLauchProgram)
         return false;
     QString problem;

@@ -31,6 +31,9 @@ public:
     // True when told so, for the programs list to open.
     bool recordStart(const QString& periodText, int unitPosition, const QString& actionText,
                      int actionPosition) const;
+    // Keeps the running countdown's choice as the last state; a failing settings file is
+    // skipped, the countdown runs on.
+    void keepChoice(const QString& periodText, int unitPosition, int actionPosition) const;
 
 private:
     SettingsStore& store_;

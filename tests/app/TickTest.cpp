@@ -191,6 +191,41 @@ TEST_F(Tick, TheLastMinuteIsWarnedForTheChosenActionAndTheWarningsStopStops) {
     EXPECT_EQ(fakes.notifier.events.last(), "withdraw");
 }
 
+// The countdown's new length goes to the period box and the last state, in minutes, so that
+// Start with them counts as long again.
+TEST_F(Tick, TheWarningsTenMoreMinutesLengthenTheCountdownAndItWarnsAgain) {
+    const struct {
+        const char* period;
+        int unit;
+        const char* lengthened;
+        const char* remaining;
+    } cases[] = {
+        {"1", 0, "11", "10 minutes, 29 seconds"},
+        {"2", 1, "130", "10 minutes, 29 seconds"},
+    };
+    for (const auto& c : cases) {
+        load();
+        control<QLineEdit>("txtTime")->setText(c.period);
+        control<QComboBox>("cmbtime")->setCurrentIndex(c.unit);
+        window->Image2_Click(kStartButton);
+        auto& countdown = const_cast<CountdownState&>(window->countdown());
+        countdown.elapsedSeconds = countdown.totalSeconds - 30;
+        tick();
+        ASSERT_TRUE(fakes.notifier.choose("snooze")) << c.period;
+        EXPECT_EQ(shown(),
+                  QStringLiteral("remaining time to Shut Down is %1 | Running").arg(c.remaining));
+        EXPECT_EQ(text("txtTime") + " " + text("cmbtime"), QString(c.lengthened) + " Minutes");
+        const auto stored = db.store().loadSettings();
+        EXPECT_EQ(stored->period.text(), c.lengthened);
+        EXPECT_EQ(stored->type.toInt16(), 0);
+        EXPECT_EQ(fakes.notifier.events.last(), "withdraw");
+
+        countdown.elapsedSeconds = countdown.totalSeconds - 61;
+        tick();
+        EXPECT_EQ(fakes.notifier.events.last(), "show Shut Down in 1 minute");
+    }
+}
+
 TEST_F(Tick, TheWarningGoesWhenTheActionRuns) {
     startCountdown(2, kShutDown);
     tick();

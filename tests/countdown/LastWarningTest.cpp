@@ -23,7 +23,9 @@ class LastWarningTest : public ::testing::TestWithParam<Case> {};
 TEST_P(LastWarningTest, WarnsOnceAMinuteBeforeAPowerActionAndTakesItBack) {
     test::FakeNotifier notifier;
     int stops = 0;
-    LastWarning warning(notifier, [&] { ++stops; });
+    int snoozes = 0;
+    LastWarning warning(
+        notifier, [&] { ++stops; }, [&] { ++snoozes; });
     for (const Step& step : GetParam().steps) {
         if (step.remaining < 0)
             warning.withdraw();
@@ -33,7 +35,9 @@ TEST_P(LastWarningTest, WarnsOnceAMinuteBeforeAPowerActionAndTakesItBack) {
     EXPECT_EQ(notifier.events, GetParam().expected);
     if (!notifier.choices.empty()) {
         EXPECT_TRUE(notifier.choose("stop"));
+        EXPECT_TRUE(notifier.choose("snooze"));
         EXPECT_EQ(stops, 1) << "the warning's Stop is the window's Stop";
+        EXPECT_EQ(snoozes, 1) << "the warning's 10 more minutes is the window's";
     }
 }
 
@@ -52,6 +56,9 @@ const Case kCases[] = {
      {{60, "Lauch Program"}, {30, "Shut Down"}},
      {"show Shut Down in 30 seconds"}},
     {"NeverForACountdownThatCannotRunOut", {{0, "Shut Down"}, {-1, ""}}, {}},
+    {"TenMinutesMoreWithdrawsAndWarnsAgainAtAMinute",
+     {{30, "Shut Down"}, {630, "Shut Down"}, {629, "Shut Down"}, {60, "Shut Down"}},
+     {"show Shut Down in 30 seconds", "withdraw", "show Shut Down in 1 minute"}},
     {"StopWithdraws",
      {{60, "Shut Down"}, {-1, ""}, {-1, ""}},
      {"show Shut Down in 1 minute", "withdraw"}},

@@ -39,7 +39,10 @@ TEST_F(HandoverTest, SecondStartShowsTheFirstWindowAndExits) {
     QWidget window;
     window.showMinimized();
     window.hide(); // as when hidden to the notification area
-    ASSERT_TRUE(first.listen([&] { bringToFront(&window); }));
+    ASSERT_TRUE(first.listen([&](const ProgramCommand&, SingleInstance::Answer answer) {
+        bringToFront(&window);
+        answer({});
+    }));
 
     QProcess* second = start();
     ASSERT_TRUE(runToEnd(*second));

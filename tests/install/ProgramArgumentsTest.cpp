@@ -1,6 +1,7 @@
 #include "install/RunningApp.h"
 #include "support/QtPrinting.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
@@ -36,8 +37,13 @@ TEST(ProgramArguments, PrintsAndExitsBeforeAnyWindow) {
         {{"-h"}, offscreen, 0, usage, ""},
         {{"--version"}, {}, 0, "Dormivo 1.0\n", ""},
         {{"-v"}, offscreen, 0, "Dormivo 1.0\n", ""},
-        {{"--bogus"}, offscreen, 2, "", "dormivo: Unknown option 'bogus'.\nUsage: dormivo"},
-        {{"now"}, {}, 2, "", "dormivo: unexpected argument 'now'\nUsage: dormivo"},
+        {{"--bogus"}, offscreen, 2, "", "dormivo: Unknown option 'bogus'."},
+        {{"now"}, {}, 2, "", "dormivo: unexpected argument 'now'"},
+        {{"--start", "0"}, {}, 2, "", "dormivo: the period '0'"},
+        // Asking a Dormivo that does not run needs no display, and starts none.
+        {{"--status"}, {}, 1, "Dormivo is not running\n", ""},
+        {{"--stop"}, offscreen, 1, "", "dormivo: Dormivo is not running\n"},
+        {{"--start", "5"}, {}, 1, "", "dormivo: no display"},
         {{}, {}, 1, "", "dormivo: no display"},
         {{}, deadDisplay, 1, "", "dormivo: cannot open the X display \"" + deadDisplay + "\""},
     };
@@ -58,9 +64,13 @@ TEST(ProgramArguments, PrintsAndExitsBeforeAnyWindow) {
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << what; // no abort, no core
         EXPECT_EQ(process.exitCode(), c.status) << what;
         const QString err = QString::fromLocal8Bit(process.readAllStandardError());
-        EXPECT_EQ(QString::fromLocal8Bit(process.readAllStandardOutput()).left(c.out.size()), c.out)
-            << what;
+        const QString out = QString::fromLocal8Bit(process.readAllStandardOutput());
+        EXPECT_EQ(out.left(c.out.size()), c.out) << what;
         EXPECT_EQ(err.left(c.err.size()), c.err) << what;
-        EXPECT_TRUE(c.status != 1 || err.count('\n') == 1) << "one line on stderr: " << what;
+        const QString said = out + err;
+        EXPECT_TRUE(c.status == 0 || said.count('\n') == 1) << "one line: " << what;
+        EXPECT_EQ(QDir(user.home.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                  QStringList{})
+            << "nothing made for the user: " << what;
     }
 }

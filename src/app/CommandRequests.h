@@ -1,0 +1,40 @@
+#pragma once
+
+#include "app/SingleInstance.h"
+
+#include <QPointer>
+
+#include <utility>
+#include <vector>
+
+namespace dormivo {
+
+class WindowTable;
+class frmShutdown;
+
+// Carries out the commands of later starts, and this start's own, in the main window as the
+// user would: it sets the boxes, presses the buttons and reads the remaining time. A command
+// that comes before the window has loaded waits for it; a later start that only asks for the
+// window is answered at once, and the window shows itself once it is loaded.
+class CommandRequests {
+public:
+    // own: what this start was asked; its answer is printed here, and bad input ends it.
+    CommandRequests(WindowTable& windows, const ProgramCommand& own);
+
+    void take(const ProgramCommand& command, SingleInstance::Answer answer);
+    // The main window exists, and may be asked to show itself.
+    void windowBuilt(frmShutdown* window) { window_ = window; }
+    // The main window has loaded: the waiting commands are carried out, later ones at once.
+    void windowLoaded();
+
+private:
+    void act(const ProgramCommand& command, const SingleInstance::Answer& answer);
+    void start(const ProgramCommand& command, const SingleInstance::Answer& answer);
+
+    WindowTable& windows_;
+    QPointer<frmShutdown> window_;
+    bool loaded_ = false;
+    std::vector<std::pair<ProgramCommand, SingleInstance::Answer>> waiting_;
+};
+
+} // namespace dormivo

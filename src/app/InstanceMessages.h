@@ -1,0 +1,26 @@
+#pragma once
+
+#include "app/ProgramCommand.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <optional>
+
+namespace dormivo {
+
+// The lines a later start and the running Dormivo exchange over the one-instance socket, each
+// ended by a newline. A start without a command asks "show"; a command travels as its
+// arguments, each percent-encoded, after "run". The answer is what the later start prints and
+// its status; an answer with nothing to print and status 0 is "shown", what a later start has
+// always heard.
+inline constexpr qsizetype kMaxMessage = 4096; // bytes of a line, newline included
+
+QByteArray encodeRequest(const ProgramCommand& command);
+// A line without its newline; nothing when it asks for no command Dormivo knows.
+std::optional<ProgramCommand> decodeRequest(QByteArrayView line);
+
+QByteArray encodeAnswer(const ArgumentsExit& answer);
+std::optional<ArgumentsExit> decodeAnswer(QByteArrayView line);
+
+} // namespace dormivo

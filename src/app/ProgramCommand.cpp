@@ -1,0 +1,162 @@
+#include "app/ProgramCommand.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace dormivo {
+namespace {
+
+using Kind = ProgramCommand::Kind;
+
+const QString kDescription = QStringLiteral(
+    "Shuts down, restarts or launches programs when a countdown runs out.\n\n"
+    "Without options it shows its window, or the window of the Dormivo that already runs.\n"
+    "The commands go to the running Dormivo and end once it has acted; --start and --at\n"
+    "start Dormivo when none runs. They set the window's boxes and press its buttons, as you\n"
+    "would. Exit status: 0 done, 1 not done (nothing runs, or Start was refused), 2 bad\n"
+    "input, which changes nothing.");
+
+// A whole number of units, at most kMaxPeriod; without a unit, minutes.
+std::optional<std::pair<int, bool>> readPeriod(const QString& text) {
+    static const QRegularExpression form(QStringLiteral("^0*([0-9]{1,5})([mh]?)$"));
+    const QRegularExpressionMatch match = form.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const int period = match.captured(1).toInt();
+    if (period < 1 || period > kMaxPeriod)
+        return std::nullopt;
+    return std::pair{period, match.captured(2) == QLatin1String("h")};
+}
+
+// 24-hour HH:MM, the hour with one digit or two.
+QTime readClockTime(const QString& text) {
+    static const QRegularExpression form(QStringLiteral("^([0-9]{1,2}):([0-9]{2})$"));
+    const QRegularExpressionMatch match = form.match(text);
+    return match.hasMatch() ? QTime(match.captured(1).toInt(), match.captured(2).toInt()) : QTime();
+}
+
+} // namespace
+
+std::variant<ProgramCommand, ArgumentsExit> readArguments(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(kDescription);
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Shows this help and exits."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Shows the version and exits."));
+    const QCommandLineOption start(
+        QStringLiteral("start"),
+        QStringLiteral("Starts a countdown of PERIOD: a whole number from 1 to 32767, of "
+                       "minutes (45 or 45m) or hours (2h)."),
+        QStringLiteral("PERIOD"));
+    const QCommandLineOption at(QStringLiteral("at"),
+                                QStringLiteral("Starts a countdown to the next time the clock "
+                                               "shows HH:MM (24-hour, local time)."),
+                                QStringLiteral("HH:MM"));
+    const QCommandLineOption action(
+        QStringLiteral("action"),
+        QStringLiteral("With --start or --at: the action to run, named as in the window's "
+                       "action list, in any case (\"shut down\"). Without it the window's "
+                       "choice stays."),
+        QStringLiteral("NAME"));
+    const QCommandLineOption stop(QStringLiteral("stop"), QStringLiteral("Stops the countdown."));
+    const QCommandLineOption status(
+        QStringLiteral("status"),
+        QStringLiteral("Prints the remaining time of the countdown (status 0), or Not Running "
+                       "(status 1)."));
+    parser.addOptions({help, version, start, at, action, stop, status});
+
+    // Without an application object the parser cannot name the program in its usage line.
+    const QString program =
+        arguments.isEmpty() ? QStringLiteral("dormivo") : QFileInfo(arguments.first()).fileName();
+    const auto bad = [&program](const QString& why) {
+        return ArgumentsExit{2, {}, program + QStringLiteral(": ") + why + QLatin1Char('\n')};
+    };
+    if (!parser.parse(arguments))
+        return bad(parser.errorText() + QStringLiteral(" See ") + program +
+                   QStringLiteral(" --help."));
+    if (!parser.positionalArguments().isEmpty())
+        return bad(QStringLiteral("unexpected argument '%1'; see %2 --help.")
+                       .arg(parser.positionalArguments().first(), program));
+    if (parser.isSet(help))
+        return ArgumentsExit{
+            0, parser.helpText().replace(QLatin1String("<executable_name>"), program), {}};
+    if (parser.isSet(version))
+        return ArgumentsExit{0, QStringLiteral("Dormivo " DORMIVO_VERSION "\n"), {}};
+
+    const QStringList given = parser.optionNames();
+    const auto times = [&given](const QCommandLineOption& option) {
+        return given.count(option.names().first());
+    };
+    if (times(start) + times(at) + times(stop) + times(status) > 1)
+        return bad(QStringLiteral("give one of --start, --at, --stop and --status, once."));
+    if (times(action) > 1)
+        return bad(QStringLiteral("give --action once."));
+    if (times(action) == 1 && !parser.isSet(start) && !parser.isSet(at))
+        return bad(QStringLiteral("--action goes with --start or --at."));
+
+    ProgramCommand command;
+    if (parser.isSet(action)) {
+        command.action = parser.value(action);
+        if (command.action->isEmpty() || command.action->size() > kMaxActionName)
+            return bad(QStringLiteral("give the action's name as the window's list shows it."));
+    }
+    if (parser.isSet(start)) {
+        const auto period = readPeriod(parser.value(start));
+        if (!period)
+            return bad(QStringLiteral("the period '%1' is not a whole number from 1 to %2, "
+                                      "followed by nothing or m for minutes, h for hours.")
+                           .arg(parser.value(start))
+                           .arg(kMaxPeriod));
+        command.kind = Kind::Start;
+        std::tie(command.period, command.hours) = *period;
+    } else if (parser.isSet(at)) {
+        command.at = readClockTime(parser.value(at));
+        if (!command.at.isValid())
+            return bad(QStringLiteral("the time '%1' is not a 24-hour clock time HH:MM.")
+                           .arg(parser.value(at)));
+        command.kind = Kind::At;
+    } else if (parser.isSet(stop)) {
+        command.kind = Kind::Stop;
+    } else if (parser.isSet(status)) {
+        command.kind = Kind::Status;
+    }
+    return command;
+}
+
+QStringList commandArguments(const ProgramCommand& command) {
+    QStringList arguments;
+    switch (command.kind) {
+    case Kind::Show:
+        return arguments;
+    case Kind::Start:
+        arguments << QStringLiteral("--start")
+                  << QString::number(command.period) + QLatin1Char(command.hours ? 'h' : 'm');
+        break;
+    case Kind::At:
+        arguments << QStringLiteral("--at") << command.at.toString(QStringLiteral("HH:mm"));
+        break;
+    case Kind::Stop:
+        return {QStringLiteral("--stop")};
+    case Kind::Status:
+        return {QStringLiteral("--status")};
+    }
+    if (command.action)
+        arguments << QStringLiteral("--action") << *command.action;
+    return arguments;
+}
+
+int minutesUntil(QTime at, const QDateTime& now) {
+    // Set on now's own date and zone, so that a change of the clock in between counts as the
+    // time it really takes.
+    QDateTime then = now;
+    then.setTime(at);
+    for (int days = 1; days <= 2 && (!then.isValid() || then <= now); ++days) {
+        then = now.addDays(days);
+        then.setTime(at);
+    }
+    return static_cast<int>((now.msecsTo(then) + 59'999) / 60'000);
+}
+
+} // namespace dormivo

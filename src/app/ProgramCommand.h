@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QTime>
+
+#include <optional>
+#include <variant>
+
+namespace dormivo {
+
+// What a start of the program asks for: the window, or one of the commands that a script
+// sends to the running Dormivo.
+struct ProgramCommand {
+    enum class Kind { Show, Start, At, Stop, Status };
+    Kind kind = Kind::Show;
+    int period = 0;                     // Start: 1 to kMaxPeriod units
+    bool hours = false;                 // Start: the unit is hours, not minutes
+    QTime at = {};                      // At: the clock time, in whole minutes
+    std::optional<QString> action = {}; // Start and At: the action's name, in any case
+    bool operator==(const ProgramCommand&) const = default;
+};
+
+// What the command line or a running Dormivo answers: text for stdout and stderr, and the
+// status to end with.
+struct ArgumentsExit {
+    int status = 0;
+    QString out;
+    QString err;
+    bool operator==(const ArgumentsExit&) const = default;
+};
+
+// The largest period, in either unit: what the settings file keeps as a 16-bit number.
+inline constexpr int kMaxPeriod = 32767;
+// An action's name longer than this is no name of the list, and would not fit a request.
+inline constexpr int kMaxActionName = 255;
+
+// Reads the arguments (the first is the program). Help, the version and bad input (status 2,
+// one line on stderr) end the program before it starts.
+std::variant<ProgramCommand, ArgumentsExit> readArguments(const QStringList& arguments);
+
+// The arguments that ask for the command, program name left out; read back, they give the
+// same command.
+QStringList commandArguments(const ProgramCommand& command);
+
+// Whole minutes from now to the next time the clock of now's time zone shows at, rounded up:
+// 1 to a day (and the hour a change to summer time takes or gives).
+int minutesUntil(QTime at, const QDateTime& now);
+
+} // namespace dormivo

@@ -1,0 +1,120 @@
+#include "app/ProgramCommand.h"
+#include "app/InstanceMessages.h"
+#include "support/QtPrinting.h"
+
+#include <QTimeZone>
+
+#include <gtest/gtest.h>
+
+using namespace dormivo;
+using Kind = ProgramCommand::Kind;
+
+namespace {
+
+ProgramCommand start(int period, bool hours, std::optional<QString> action = {}) {
+    return {.kind = Kind::Start, .period = period, .hours = hours, .action = std::move(action)};
+}
+
+ProgramCommand at(int hour, int minute, std::optional<QString> action = {}) {
+    return {.kind = Kind::At, .at = QTime(hour, minute), .action = std::move(action)};
+}
+
+} // namespace
+
+// Every form the command line takes or refuses. A form taken also travels to a running
+// Dormivo: written as arguments, and as a request line, it reads back as itself.
+TEST(ProgramCommand, ReadsEveryFormAndRefusesBadInputInOneLine) {
+    struct Case {
+        QStringList arguments;
+        std::optional<ProgramCommand> command; // none: refused as bad input
+        QString said = {};                     // a part of the one line that says why
+    };
+    const Case cases[] = {
+        {{}, ProgramCommand{}},
+        {{"--start", "45"}, start(45, false)},
+        {{"--start", "45m"}, start(45, false)},
+        {{"--start=0045"}, start(45, false)},
+        {{"--start", "32767h", "--action", "shut down"}, start(32767, true, "shut down")},
+        {{"--action", "Lauch Program", "--start", "1"}, start(1, false, "Lauch Program")},
+        {{"--action", "--stop", "--start", "1"}, start(1, false, "--stop")},
+        {{"--at", "7:05"}, at(7, 5)},
+        {{"--at", "23:59", "--action", "log off"}, at(23, 59, "log off")},
+        {{"--at", "00:00"}, at(0, 0)},
+        {{"--stop"}, ProgramCommand{.kind = Kind::Stop}},
+        {{"--status"}, ProgramCommand{.kind = Kind::Status}},
+
+        {{"--start", "0"}, {}, "'0'"},
+        {{"--start", "32768"}, {}, "'32768'"},
+        {{"--start", "123456"}, {}, "'123456'"},
+        {{"--start", "1.5"}, {}, "'1.5'"},
+        {{"--start", "-5"}, {}, "'-5'"},
+        {{"--start", "45s"}, {}, "'45s'"},
+        {{"--start", "45M"}, {}, "'45M'"},
+        {{"--start", " 45"}, {}, "' 45'"},
+        {{"--start", "h"}, {}, "'h'"},
+        {{"--start", "\u0664\u0665"}, {}, "is not a whole number"},
+        {{"--start"}, {}, "Missing value after '--start'"},
+        {{"--at", "24:00"}, {}, "'24:00'"},
+        {{"--at", "12:60"}, {}, "'12:60'"},
+        {{"--at", "7:5"}, {}, "'7:5'"},
+        {{"--at", "1230"}, {}, "'1230'"},
+        {{"--at", "12:30:00"}, {}, "'12:30:00'"},
+        {{"--start", "5", "--stop"}, {}, "one of"},
+        {{"--start", "5", "--at", "10:00"}, {}, "one of"},
+        {{"--at", "10:00", "--stop"}, {}, "one of"},
+        {{"--stop", "--status"}, {}, "one of"},
+        {{"--start", "5", "--start", "6"}, {}, "one of"},
+        {{"--stop", "--stop"}, {}, "one of"},
+        {{"--action", "restart"}, {}, "--action goes with"},
+        {{"--stop", "--action", "restart"}, {}, "--action goes with"},
+        {{"--start", "5", "--action", "a", "--action", "b"}, {}, "--action once"},
+        {{"--start", "5", "--action", ""}, {}, "action's name"},
+        {{"--start", "5", "--action", QString(256, 'a')}, {}, "action's name"},
+        {{"--start", "5", "now"}, {}, "'now'"},
+        {{"--bogus"}, {}, "Unknown option 'bogus'"},
+    };
+    for (const auto& c : cases) {
+        const auto read = readArguments(QStringList{"/usr/bin/dormivo"} + c.arguments);
+        const std::string what = c.arguments.join(' ').toStdString();
+        if (c.command) {
+            ASSERT_TRUE(std::holds_alternative<ProgramCommand>(read)) << what;
+            EXPECT_TRUE(std::get<ProgramCommand>(read) == *c.command) << what;
+            EXPECT_EQ(readArguments(QStringList{"dormivo"} + commandArguments(*c.command)), read)
+                << what;
+            EXPECT_EQ(decodeRequest(encodeRequest(*c.command).chopped(1)), c.command) << what;
+            continue;
+        }
+        ASSERT_TRUE(std::holds_alternative<ArgumentsExit>(read)) << what;
+        const auto& exit = std::get<ArgumentsExit>(read);
+        EXPECT_EQ(exit.status, 2) << what;
+        EXPECT_TRUE(exit.out.isEmpty()) << what;
+        EXPECT_TRUE(exit.err.startsWith("dormivo: ") && exit.err.count('\n') == 1 &&
+                    exit.err.endsWith('\n') && exit.err.contains(c.said))
+            << exit.err.toStdString();
+    }
+}
+
+// The time to a clock time counts as the clock goes, over midnight and changes to summer
+// time and back, and rounds up to whole minutes.
+TEST(ProgramCommand, CountsWholeMinutesToTheNextClockTime) {
+    const QTimeZone utc = QTimeZone::utc();
+    const QTimeZone berlin("Europe/Berlin");
+    struct Case {
+        QDateTime now;
+        QTime at;
+        int minutes;
+    };
+    const Case cases[] = {
+        {QDateTime({2026, 1, 10}, {10, 0, 20}, utc), {10, 3}, 3},
+        {QDateTime({2026, 1, 10}, {10, 3}, utc), {10, 4}, 1},
+        {QDateTime({2026, 1, 10}, {10, 0}, utc), {10, 0}, 1440},
+        {QDateTime({2026, 1, 10}, {10, 0, 0, 1}, utc), {9, 59}, 1439},
+        {QDateTime({2026, 1, 10}, {23, 59, 30}, utc), {0, 0}, 1},
+        {QDateTime({2026, 3, 29}, {1, 30}, berlin), {3, 30}, 60},
+        {QDateTime({2026, 10, 25}, {1, 30}, berlin), {3, 30}, 180},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(minutesUntil(c.at, c.now), c.minutes)
+            << c.now.toString(Qt::ISODateWithMs).toStdString() << " to "
+            << c.at.toString().toStdString();
+}
