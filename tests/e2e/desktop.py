@@ -55,6 +55,7 @@ class Desktop:
     def __init__(self, app_folder, display, started_countdown=False):
         self.procs = []
         self.logs = []
+        self.program_args = []  # what the program is started with
         self.closed = False
         self.lock = threading.Lock()
         with _desktops_lock:
@@ -150,7 +151,8 @@ class Desktop:
         return "boolean true" in out
 
     def start_program(self):
-        self.program = self.spawn(os.path.join(self.app, "dormivo"), log="program.log")
+        self.program = self.spawn(os.path.join(self.app, "dormivo"), *self.program_args,
+                                  log="program.log")
         self.started = time.monotonic()
 
     def read(self, app, *args):

@@ -11,6 +11,10 @@ Four desktops run side by side, so that the two one-minute countdowns cost one m
   stopped  the same countdown, stopped from the warning's Stop, never calls it
   frozen   beside a panel that answers nothing, the window shows and a second start hands
            over at once; the icon goes to the panel once it answers
+  commands started by `dormivo --start`, then driven by --status, --stop, --start, --at and
+           refused input, as a script would (commands.py)
+  snooze   a notification server chooses the warning's "10 more minutes": nothing runs at
+           the minute's end, and the countdown lasts ten minutes longer
 Prints a PASS or FAIL line per case and exits non-zero when any case fails. E2E_KEEP=1 keeps
 each desktop's folder (program, bus and notification server logs) in /tmp for a look.
 """
@@ -21,6 +25,7 @@ import sys
 import threading
 import time
 
+import commands
 from desktop import HERE, Desktop, close_all, free_display, wait_for
 
 WARNING = "Shut Down in 1 minute"
@@ -258,7 +263,11 @@ def main():
     plan = [([start_tick_stop, hide_then_main, second_start_after_leftover_help], False, None),
             ([warning_follows_action_then_action], True, None),
             ([warning_stop], True, None),
-            ([beside_frozen_panel], False, frozen_panel)]
+            ([beside_frozen_panel], False, frozen_panel),
+            ([commands.start_without_dormivo_then_status, commands.refused_input_changes_nothing,
+              commands.stop_then_status, commands.forwarded_start_with_another_action,
+              commands.at_a_few_minutes_ahead], False, commands.start_by_command),
+            ([commands.ten_more_minutes_from_the_warning], True, commands.chooses_ten_more_minutes)]
     outcomes, results, threads, displays = {}, {}, [], []
     began = time.monotonic()
     for cases, started_countdown, prepare in plan:
@@ -282,7 +291,8 @@ def main():
             print(f"{outcome.split()[0]} {case.__name__} {' '.join(outcome.split()[1:])}".rstrip())
     if "lead" in results:
         print(f"warning lead time: {results['lead']:.1f} s")
-    for figure in ("start beside a frozen panel", "hand-over beside a frozen panel"):
+    for figure in ("start beside a frozen panel", "hand-over beside a frozen panel",
+                   "--status with Dormivo running (median of 10)"):
         if figure in results:
             print(f"{figure}: {results[figure]:.2f} s")
     print("accessible names read:")
