@@ -59,6 +59,9 @@ trap cleanup EXIT
 dpkg-deb -x "$deb" "$work/contents"
 desktop-file-validate "$work/contents/usr/share/applications/dormivo.desktop"
 appstreamcli validate --no-net "$work"/contents/usr/share/metainfo/*.metainfo.xml
+for doc in usr/share/man/man1/dormivo.1.gz usr/share/doc/dormivo/copyright; do
+    [ -s "$work/contents/$doc" ] || { echo "package-check: the package lacks /$doc" >&2; exit 1; }
+done
 
 # The package could have appeared while it was being built.
 refuse_installed
@@ -79,6 +82,11 @@ useradd --home-dir "$home" --create-home --shell /usr/sbin/nologin --no-log-init
 runtime="$work/runtime"
 install -d -m 700 -o "$user" -g "$(id -gn "$user")" "$runtime"
 settings="$home/.local/share/dormivo/info.velkaro"
+# Asking a Dormivo that does not run starts none, and makes no settings file for the user.
+said=$(cd "$home" && runuser -u "$user" -- env -i HOME="$home" PATH=/usr/bin:/bin \
+    XDG_RUNTIME_DIR="$runtime" /usr/bin/dormivo --status) && asked=0 || asked=$?
+[ "$said/$asked" = "Dormivo is not running/1" ] && [ ! -e "$settings" ] ||
+    { echo "package-check: dormivo --status said '$said' (status $asked)" >&2; exit 1; }
 # Its own process group, so that the program, its bus and its X server stop together; the
 # runtime folder and a session bus of its own keep it out of shared places.
 (cd "$home" && exec setsid runuser -u "$user" -- env -i HOME="$home" PATH=/usr/bin:/bin \

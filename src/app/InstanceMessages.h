@@ -14,7 +14,11 @@ namespace dormivo {
 // arguments, each percent-encoded, after "run". The answer is what the later start prints and
 // its status; an answer with nothing to print and status 0 is "shown", what a later start has
 // always heard.
-inline constexpr qsizetype kMaxMessage = 4096; // bytes of a line, newline included
+// The most bytes of a line, newline included. A request is bounded tightly, as anything may
+// send one; an answer carries texts of the settings file and the window, such as a long
+// action name typed into the action box.
+inline constexpr qsizetype kMaxRequest = 4096;
+inline constexpr qsizetype kMaxAnswer = 1 << 20;
 
 QByteArray encodeRequest(const ProgramCommand& command);
 // A line without its newline; nothing when it asks for no command Dormivo knows.

@@ -91,12 +91,12 @@ std::optional<ArgumentsExit> converse(QLocalSocket& socket, const ProgramCommand
     socket.write(encodeRequest(command));
     if (!socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime())))
         return std::nullopt;
-    while (!socket.canReadLine() && socket.bytesAvailable() < kMaxMessage)
+    while (!socket.canReadLine() && socket.bytesAvailable() < kMaxAnswer)
         if (!socket.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
             return std::nullopt;
     if (!socket.canReadLine())
         return std::nullopt;
-    return decodeAnswer(socket.readLine(kMaxMessage).chopped(1));
+    return decodeAnswer(socket.readLine(kMaxAnswer).chopped(1));
 }
 
 const ArgumentsExit kNoAnswer{
@@ -179,11 +179,11 @@ bool SingleInstance::listen(Handler handler) {
 
 void SingleInstance::serve(QLocalSocket* client, const Handler& handler) {
     if (!client->canReadLine()) {
-        if (client->bytesAvailable() >= kMaxMessage)
+        if (client->bytesAvailable() >= kMaxRequest)
             drop(client, "it is too long");
         return;
     }
-    const QByteArray line = client->readLine(kMaxMessage);
+    const QByteArray line = client->readLine(kMaxRequest);
     // One request a connection: whatever follows it is not read.
     disconnect(client, &QLocalSocket::readyRead, nullptr, nullptr);
     const auto command = line.endsWith('\n') ? decodeRequest(line.chopped(1)) : std::nullopt;
