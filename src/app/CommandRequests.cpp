@@ -11,7 +11,7 @@ namespace {
 using Kind = ProgramCommand::Kind;
 
 ArgumentsExit said(int status, const QString& line) {
-    return {status, {}, QStringLiteral("dormivo: ") + line + QLatin1Char('\n')};
+    return {status, {}, QStringLiteral("dormivo: ") + oneLine(line) + QLatin1Char('\n')};
 }
 
 } // namespace
@@ -56,7 +56,7 @@ void CommandRequests::act(const ProgramCommand& command, const SingleInstance::A
     case Kind::Status:
         // A window unloaded while a dialog stays open counts down no more.
         if (windows_.isLoaded(window_) && window_->countdown().isRunning)
-            return answer({0, window_->remainingText() + QLatin1Char('\n'), {}});
+            return answer({0, oneLine(window_->remainingText()) + QLatin1Char('\n'), {}});
         return answer({1, QStringLiteral("Not Running\n"), {}});
     }
 }

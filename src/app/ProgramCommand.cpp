@@ -38,6 +38,19 @@ QTime readClockTime(const QString& text) {
 
 } // namespace
 
+QString oneLine(const QString& text) {
+    QString line;
+    for (const QChar c : text) {
+        const QChar::Category category = c.category();
+        if (category == QChar::Other_Control || category == QChar::Separator_Line ||
+            category == QChar::Separator_Paragraph)
+            line += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            line += c;
+    }
+    return line;
+}
+
 std::variant<ProgramCommand, ArgumentsExit> readArguments(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(kDescription);
@@ -71,7 +84,7 @@ std::variant<ProgramCommand, ArgumentsExit> readArguments(const QStringList& arg
     const QString program =
         arguments.isEmpty() ? QStringLiteral("dormivo") : QFileInfo(arguments.first()).fileName();
     const auto bad = [&program](const QString& why) {
-        return ArgumentsExit{2, {}, program + QStringLiteral(": ") + why + QLatin1Char('\n')};
+        return ArgumentsExit{2, {}, program + QStringLiteral(": ") + oneLine(why) + '\n'};
     };
     if (!parser.parse(arguments))
         return bad(parser.errorText() + QStringLiteral(" See ") + program +

@@ -36,6 +36,10 @@ inline constexpr int kMaxPeriod = 32767;
 // An action's name longer than this is no name of the list, and would not fit a request.
 inline constexpr int kMaxActionName = 255;
 
+// The text with its line breaks and other control characters written as \xNN, so that a line
+// that quotes it stays one line.
+QString oneLine(const QString& text);
+
 // Reads the arguments (the first is the program). Help, the version and bad input (status 2,
 // one line on stderr) end the program before it starts.
 std::variant<ProgramCommand, ArgumentsExit> readArguments(const QStringList& arguments);
