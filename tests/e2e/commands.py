@@ -6,7 +6,6 @@ import math
 import os
 import re
 import signal
-import statistics
 import subprocess
 import time
 
@@ -53,12 +52,6 @@ def start_by_command(desktop):
 def start_without_dormivo_then_status(desktop, results):
     wait_for("the countdown in the window", lambda: boxes(desktop) == ("Log Off", "2", "Running"), 20)
     expect_running(desktop, "Log Off", 120)
-    times = []
-    for _ in range(10):
-        began = time.monotonic()
-        dormivo(desktop, "--status")
-        times.append(time.monotonic() - began)
-    results["--status with Dormivo running (median of 10)"] = statistics.median(times)
 
 
 def refused_input_changes_nothing(desktop, results):

@@ -291,8 +291,7 @@ def main():
             print(f"{outcome.split()[0]} {case.__name__} {' '.join(outcome.split()[1:])}".rstrip())
     if "lead" in results:
         print(f"warning lead time: {results['lead']:.1f} s")
-    for figure in ("start beside a frozen panel", "hand-over beside a frozen panel",
-                   "--status with Dormivo running (median of 10)"):
+    for figure in ("start beside a frozen panel", "hand-over beside a frozen panel"):
         if figure in results:
             print(f"{figure}: {results[figure]:.2f} s")
     print("accessible names read:")

@@ -23,10 +23,6 @@ class Server(dbus.service.Object):
     def GetCapabilities(self):
         return ["actions", "body"]
 
-    @dbus.service.method(NAME, out_signature="ssss")
-    def GetServerInformation(self):
-        return "fake", "dormivo-e2e", "1", "1.2"
-
     @dbus.service.method(NAME, in_signature="susssasa{sv}i", out_signature="u")
     def Notify(self, app, replaces, icon, summary, body, actions, hints, timeout):
         nid = replaces or self.last_id + 1
@@ -42,7 +38,6 @@ class Server(dbus.service.Object):
     @dbus.service.method(NAME, in_signature="u")
     def CloseNotification(self, nid):
         print(f"close {nid}", flush=True)
-        self.NotificationClosed(nid, 3)
 
     def invoke(self, nid, key):
         print(f"invoked {nid} {key}", flush=True)
@@ -53,15 +48,11 @@ class Server(dbus.service.Object):
     def ActionInvoked(self, nid, key):
         pass
 
-    @dbus.service.signal(NAME, signature="uu")
-    def NotificationClosed(self, nid, reason):
-        pass
-
 
 def main():
     DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
-    server = Server(bus, sys.argv[1])
+    server = Server(bus, sys.argv[1])  # noqa: F841, served while it lives
     bus.request_name(NAME, dbus.bus.NAME_FLAG_DO_NOT_QUEUE)
     print("serving", flush=True)
     GLib.MainLoop().run()
