@@ -265,10 +265,13 @@ void frmShutdown::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void frmShutdown::paintEvent(QPaintEvent*) {
+void frmShutdown::paintEvent(QPaintEvent* event) {
+    SkinnedWindow::paintEvent(event);
     if (background_.isNull() || background_.devicePixelRatio() != devicePixelRatioF())
         background_ = SkinPictures::background(SkinPictures::kBackgroundSize, devicePixelRatioF());
-    QPainter(this).drawPixmap(0, 0, background_);
+    QPainter painter(this);
+    clipToOutline(painter, this);
+    painter.drawPixmap(0, 0, background_);
 }
 
 void frmShutdown::mousePressEvent(QMouseEvent*) {
