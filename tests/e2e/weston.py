@@ -1,6 +1,7 @@
-"""A Wayland desktop for one copy of the program: weston with its headless backend at scale 2,
-a plain background and no panel, beside the same buses and notification server as the X
-desktops, and its cases. The program runs natively on it (Qt's Wayland plugin)."""
+"""A Wayland desktop for one copy of the program, and its cases: weston with its headless
+backend at scale 2, a plain background and no panel, its own session and accessibility buses,
+and a notification server that shows nothing (notices.py). The program runs natively on it,
+through Qt's Wayland plugin."""
 import os
 import struct
 import subprocess
