@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
@@ -23,6 +24,22 @@ namespace {
 
 const QByteArray kShowRequest = "show\n";
 const QByteArray kShownReply = "shown\n";
+// Follows the request on a line of its own. Tokens are short printable words; anything else
+// is no token.
+const QByteArray kTokenField = "activation-token ";
+constexpr qsizetype kTokenLimit = 512;
+
+QByteArray activationTokenIn(const QByteArray& request) {
+    for (const QByteArray& line : request.split('\n')) {
+        if (!line.startsWith(kTokenField))
+            continue;
+        const QByteArray token = line.mid(kTokenField.size());
+        const bool printable =
+            std::all_of(token.begin(), token.end(), [](char c) { return c > ' ' && c < 0x7f; });
+        return printable && token.size() <= kTokenLimit ? token : QByteArray();
+    }
+    return {};
+}
 
 // The user's own folder, not a link, and closed to everyone else: nothing in it can have been
 // put there by another user.
@@ -101,7 +118,7 @@ QString SingleInstance::socketPath() const {
     return base_.isEmpty() ? QString() : base_ + QStringLiteral(".socket");
 }
 
-bool SingleInstance::listen(std::function<void()> showRequested) {
+bool SingleInstance::listen(std::function<void(const QByteArray&)> showRequested) {
     if (lockFd_ < 0)
         return false; // going on alone, as was said
     server_ = new QLocalServer(this);
@@ -112,9 +129,10 @@ bool SingleInstance::listen(std::function<void()> showRequested) {
         while (QLocalSocket* client = server_->nextPendingConnection()) {
             connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
             connect(client, &QLocalSocket::readyRead, this, [client, showRequested] {
-                if (!client->readAll().contains(kShowRequest))
+                const QByteArray request = client->readAll();
+                if (!request.contains(kShowRequest))
                     return;
-                showRequested();
+                showRequested(activationTokenIn(request));
                 client->write(kShownReply);
                 client->flush();
             });
@@ -147,7 +165,8 @@ bool SingleInstance::handOver(int timeoutMs) const {
         }
         QThread::msleep(20);
     }
-    socket.write(kShowRequest);
+    const QByteArray token = qgetenv("XDG_ACTIVATION_TOKEN");
+    socket.write(kShowRequest + (token.isEmpty() ? QByteArray() : kTokenField + token + '\n'));
     if (!socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime())))
         return false;
     QByteArray reply;

@@ -27,9 +27,12 @@ public:
 
     // False when another start of this user holds the lock.
     bool isFirst() const { return first_; }
-    // First instance only: calls showRequested for every later start from now on.
-    bool listen(std::function<void()> showRequested);
-    // Later instances only: asks the first to show itself; true once it has answered.
+    // First instance only: calls showRequested for every later start from now on, with the
+    // activation token that start was given (empty without one).
+    bool listen(std::function<void(const QByteArray& activationToken)> showRequested);
+    // Later instances only: asks the first to show itself, handing it this start's activation
+    // token ($XDG_ACTIVATION_TOKEN), with which a Wayland desktop lets a window come to the
+    // front; true once it has answered.
     bool handOver(int timeoutMs = 5000) const;
 
     // Where the socket lives; empty without a private folder.

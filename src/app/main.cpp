@@ -27,10 +27,12 @@ using namespace dormivo;
 namespace {
 
 // A later start asks for the main window. It may ask before the window exists, while this
-// one is still starting: the window shows itself once it is loaded.
-void showMainWindow(frmShutdown* window) {
-    if (window)
-        window->bringBack();
+// one is still starting: the window shows itself once it is loaded. Where the desktop may have
+// kept the window behind others (Wayland without an activation token), a message says where
+// that start went.
+void showMainWindow(frmShutdown* window, Notifier* notices, const QByteArray& activationToken) {
+    if (window && !window->bringBack(activationToken) && notices)
+        notices->show(QStringLiteral("Dormivo is already running."), {});
 }
 
 // Without its settings the program cannot start. Also said on stderr, where a start from a
@@ -58,7 +60,10 @@ int main(int argc, char** argv) {
     // a later start meanwhile is answered instead of left waiting.
     WindowTable windows;
     QPointer<frmShutdown> mainWindow;
-    instance.listen([&] { showMainWindow(mainWindow); });
+    Notifier* notices = nullptr;
+    instance.listen([&](const QByteArray& activationToken) {
+        showMainWindow(mainWindow, notices, activationToken);
+    });
 
     // The main window may be hidden to the notification area and still be loaded, so the
     // program decides itself when it ends.
@@ -71,9 +76,12 @@ int main(int argc, char** argv) {
     QtProgramLauncher launcher;
     QtFilePicker filePicker;
     QtNotifyIconShell notifyIcons(icon);
-    QtNotifier notifier(kProductTitle, icon, [&notifyIcons](const QString& text) {
+    const auto balloon = [&notifyIcons](const QString& text) {
         notifyIcons.showBalloon(kProductTitle, text);
-    });
+    };
+    QtNotifier notifier(kProductTitle, icon, balloon);
+    QtNotifier alreadyRunning(kProductTitle, icon, balloon, QtNotifier::Kind::Notice);
+    notices = &alreadyRunning;
     const auto registry = registry::openUserRegistry();
     Platform platform{messages,
                       launcher,
