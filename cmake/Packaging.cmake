@@ -14,6 +14,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 # Depends come from the libraries the program links, as dpkg-shlibdeps finds them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The power helper asks logind through these.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS systemd)
+# The power helper asks logind through systemd's tools; qt6-wayland lets the window run natively
+# in a Wayland session (without it Qt falls back to XWayland).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "systemd, qt6-wayland")
 include(CPack)

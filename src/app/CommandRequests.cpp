@@ -2,6 +2,7 @@
 
 #include "app/ProgramArguments.h"
 #include "app/frmShutdown.h"
+#include "platform/Notifier.h"
 
 #include <QTimer>
 
@@ -26,8 +27,8 @@ CommandRequests::CommandRequests(WindowTable& windows, const ProgramCommand& own
 
 void CommandRequests::take(const ProgramCommand& command, SingleInstance::Answer answer) {
     if (command.kind == Kind::Show) {
-        if (window_)
-            window_->bringBack();
+        if (window_ && !window_->bringBack(command.activationToken) && notices_)
+            notices_->show(QStringLiteral("Dormivo is already running."), {});
         return answer({});
     }
     if (loaded_)

@@ -9,6 +9,7 @@
 
 namespace dormivo {
 
+class Notifier;
 class WindowTable;
 class frmShutdown;
 
@@ -22,8 +23,12 @@ public:
     CommandRequests(WindowTable& windows, const ProgramCommand& own);
 
     void take(const ProgramCommand& command, SingleInstance::Answer answer);
-    // The main window exists, and may be asked to show itself.
-    void windowBuilt(frmShutdown* window) { window_ = window; }
+    // The main window exists, and may be asked to show itself; where the desktop may keep it
+    // behind others (Wayland without an activation token), notices says that Dormivo runs.
+    void windowBuilt(frmShutdown* window, Notifier* notices) {
+        window_ = window;
+        notices_ = notices;
+    }
     // The main window has loaded: the waiting commands are carried out, later ones at once.
     void windowLoaded();
 
@@ -33,6 +38,7 @@ private:
 
     WindowTable& windows_;
     QPointer<frmShutdown> window_;
+    Notifier* notices_ = nullptr;
     bool loaded_ = false;
     std::vector<std::pair<ProgramCommand, SingleInstance::Answer>> waiting_;
 };

@@ -1,5 +1,7 @@
 #include "app/InstanceMessages.h"
 
+#include <algorithm>
+
 namespace dormivo {
 namespace {
 
@@ -16,11 +18,20 @@ QString decoded(const QByteArray& field) {
     return QString::fromUtf8(QByteArray::fromPercentEncoding(field));
 }
 
+// Tokens are short printable words; anything else is no token.
+bool isActivationToken(const QByteArray& token) {
+    return !token.isEmpty() && token.size() <= 512 &&
+           std::all_of(token.begin(), token.end(), [](char c) { return c > ' ' && c < 0x7f; });
+}
+
 } // namespace
 
 QByteArray encodeRequest(const ProgramCommand& command) {
     if (command.kind == ProgramCommand::Kind::Show)
-        return kShow + '\n';
+        return kShow +
+               (isActivationToken(command.activationToken) ? ' ' + command.activationToken
+                                                           : QByteArray()) +
+               '\n';
     QByteArray line = kRun;
     for (const QString& argument : commandArguments(command))
         line += ' ' + encoded(argument);
@@ -28,9 +39,11 @@ QByteArray encodeRequest(const ProgramCommand& command) {
 }
 
 std::optional<ProgramCommand> decodeRequest(QByteArrayView line) {
-    if (line == kShow)
-        return ProgramCommand{};
     const QList<QByteArray> fields = line.toByteArray().split(' ');
+    if (fields.first() == kShow && fields.size() <= 2) {
+        const QByteArray token = fields.value(1);
+        return ProgramCommand{.activationToken = isActivationToken(token) ? token : QByteArray()};
+    }
     if (fields.first() != kRun)
         return std::nullopt;
     QStringList arguments{QStringLiteral("dormivo")};

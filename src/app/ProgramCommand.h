@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -19,6 +20,9 @@ struct ProgramCommand {
     bool hours = false;                 // Start: the unit is hours, not minutes
     QTime at = {};                      // At: the clock time, in whole minutes
     std::optional<QString> action = {}; // Start and At: the action's name, in any case
+    // Show, handed over to the running Dormivo: the token a Wayland desktop gave this start,
+    // with which that window may come to the front.
+    QByteArray activationToken = {};
     bool operator==(const ProgramCommand&) const = default;
 };
 

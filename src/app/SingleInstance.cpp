@@ -210,7 +210,10 @@ ArgumentsExit SingleInstance::handOver(const ProgramCommand& command, int timeou
             return kNoAnswer;
         QThread::msleep(20);
     }
-    return converse(socket, command, deadline).value_or(kNoAnswer);
+    ProgramCommand asked = command;
+    if (asked.kind == ProgramCommand::Kind::Show)
+        asked.activationToken = qgetenv("XDG_ACTIVATION_TOKEN");
+    return converse(socket, asked, deadline).value_or(kNoAnswer);
 }
 
 std::optional<ArgumentsExit> SingleInstance::askRunning(const QString& settingsFile,

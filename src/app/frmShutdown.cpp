@@ -57,7 +57,7 @@ void frmShutdown::load() {
     Form_Load();
 }
 
-void frmShutdown::bringBack() {
+bool frmShutdown::bringBack(const QByteArray& activationToken) {
     if (!windows_.isLoaded(this)) {
         unloadedAlready_ = false;
         showDesignTimeState();
@@ -66,13 +66,13 @@ void frmShutdown::bringBack() {
             load();
         } catch (const StoreError& error) {
             endWithStoreError(error);
-            return;
+            return true;
         }
         // Loading may have ended the program or unloaded the window again.
         if (!windows_.isLoaded(this))
-            return;
+            return true;
     }
-    bringToFront(this);
+    return bringToFront(this, activationToken);
 }
 
 void frmShutdown::showDesignTimeState() {
@@ -319,10 +319,13 @@ void frmShutdown::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void frmShutdown::paintEvent(QPaintEvent*) {
+void frmShutdown::paintEvent(QPaintEvent* event) {
+    SkinnedWindow::paintEvent(event);
     if (background_.isNull() || background_.devicePixelRatio() != devicePixelRatioF())
         background_ = SkinPictures::background(SkinPictures::kBackgroundSize, devicePixelRatioF());
-    QPainter(this).drawPixmap(0, 0, background_);
+    QPainter painter(this);
+    clipToOutline(painter, this);
+    painter.drawPixmap(0, 0, background_);
 }
 
 void frmShutdown::mousePressEvent(QMouseEvent*) {

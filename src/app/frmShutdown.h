@@ -40,10 +40,11 @@ public:
 
     // Form_Load; a failure of the settings file is thrown (StoreError).
     void load();
-    // A later start of the program asks for this window: it comes to the front, and when it
-    // was unloaded while a dialog kept the program alive, it is registered and loaded again
-    // first, as at a first start.
-    void bringBack();
+    // A later start of the program asks for this window, with the activation token it was
+    // given, if any: it comes to the front, and when it was unloaded while a dialog kept the
+    // program alive, it is registered and loaded again first, as at a first start. False where
+    // the window may have stayed behind others (see bringToFront).
+    bool bringBack(const QByteArray& activationToken = {});
 
     // The large buttons, by an Image2Button: Start, Stop or Exit. The menus, the icon and the
     // keys ask for the countdown's commands through it.

@@ -68,9 +68,11 @@ int main(int argc, char** argv) {
     QtProgramLauncher launcher;
     QtFilePicker filePicker;
     QtNotifyIconShell notifyIcons(icon);
-    QtNotifier notifier(kProductTitle, icon, [&notifyIcons](const QString& text) {
+    const auto balloon = [&notifyIcons](const QString& text) {
         notifyIcons.showBalloon(kProductTitle, text);
-    });
+    };
+    QtNotifier notifier(kProductTitle, icon, balloon);
+    QtNotifier alreadyRunning(kProductTitle, icon, balloon, QtNotifier::Kind::Notice);
     const auto registry = registry::openUserRegistry();
     Platform platform{messages,
                       launcher,
@@ -90,7 +92,7 @@ int main(int argc, char** argv) {
     // boxes, and every way of ending, or a second start handing over, has to work from then on.
     frmShutdown window(platform, store, windows);
     windows.add(&window);
-    requests.windowBuilt(&window);
+    requests.windowBuilt(&window, &alreadyRunning);
     try {
         window.load();
     } catch (const StoreError& error) {

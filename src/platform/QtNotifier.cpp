@@ -47,9 +47,9 @@ Q_DECLARE_METATYPE(dormivo::ImageData)
 
 namespace dormivo {
 
-QtNotifier::QtNotifier(QString appName, QIcon icon, Balloon balloon, QObject* parent)
+QtNotifier::QtNotifier(QString appName, QIcon icon, Balloon balloon, Kind kind, QObject* parent)
     : QObject(parent), appName_(std::move(appName)), icon_(std::move(icon)),
-      balloon_(std::move(balloon)) {
+      balloon_(std::move(balloon)), kind_(kind) {
     qDBusRegisterMetaType<ImageData>();
     QDBusConnection bus = QDBusConnection::sessionBus();
     bus.connect(kService, kPath, kInterface, QStringLiteral("ActionInvoked"), this,
@@ -96,14 +96,15 @@ void QtNotifier::notify(const QString& text, std::uint64_t generation) {
     if (serverTakesChoices_)
         for (const NotifierChoice& choice : choices_)
             actions << choice.key << choice.label;
-    QVariantMap hints{{QStringLiteral("urgency"), QVariant::fromValue<uchar>(2)},
+    const bool warning = kind_ == Kind::Warning;
+    QVariantMap hints{{QStringLiteral("urgency"), QVariant::fromValue<uchar>(warning ? 2 : 1)},
                       {QStringLiteral("desktop-entry"), QStringLiteral("dormivo")}};
     if (!icon_.isNull())
         hints.insert(QStringLiteral("image-data"),
                      QVariant::fromValue(ImageData{icon_.pixmap(48, 48).toImage()}));
-    // Urgent and without expiry: it stays until the countdown ends or the user closes it.
+    // A warning stays until the countdown ends or the user closes it.
     message << appName_ << shownId_ << QStringLiteral("dormivo") << text << QString() << actions
-            << hints << int(0);
+            << hints << int(warning ? 0 : -1);
     auto* watcher =
         new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(message), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,

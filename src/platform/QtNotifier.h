@@ -17,7 +17,11 @@ class QtNotifier final : public QObject, public Notifier {
     Q_OBJECT
 public:
     using Balloon = std::function<void(const QString& text)>;
-    QtNotifier(QString appName, QIcon icon, Balloon balloon, QObject* parent = nullptr);
+    // A warning is urgent and stays until it is withdrawn; a notice goes as the desktop's
+    // other messages do.
+    enum class Kind { Warning, Notice };
+    QtNotifier(QString appName, QIcon icon, Balloon balloon, Kind kind = Kind::Warning,
+               QObject* parent = nullptr);
     ~QtNotifier() override;
 
     void show(const QString& text, std::vector<NotifierChoice> choices) override;
@@ -34,6 +38,7 @@ private:
     QString appName_;
     QIcon icon_;
     Balloon balloon_;
+    Kind kind_;
     std::vector<NotifierChoice> choices_;
     bool serverTakesChoices_ = false;
     std::uint64_t generation_ = 0; // counts show and withdraw, so late replies find their place

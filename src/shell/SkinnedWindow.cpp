@@ -6,6 +6,7 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -40,6 +41,9 @@ SkinnedWindow::SkinnedWindow(const char* name, QSize twipsSize, const QString& c
     QFont small = font();
     small.setPointSizeF(8);
     setFont(small);
+    // Drawn on a clear window, so that the desktop shows outside the rounded outline also where
+    // the window system does not cut the window to it (Wayland).
+    setAttribute(Qt::WA_TranslucentBackground);
     placeOverOpener();
 }
 
@@ -98,6 +102,12 @@ void SkinnedWindow::fitIndicators(std::initializer_list<QAbstractButton*> boxes)
 
 void SkinnedWindow::roundCorners() {
     RoundWindow(this, 15, 15);
+}
+
+void SkinnedWindow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    clipToOutline(painter, this);
+    painter.fillRect(rect(), palette().window());
 }
 
 } // namespace dormivo

@@ -44,6 +44,9 @@ protected:
     // Gives the window its rounded corners; the first step of every window's load.
     void roundCorners();
 
+    // The window colour within the rounded outline; outside it the desktop shows.
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     void placeOverOpener();
 };

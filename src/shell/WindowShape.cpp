@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPainterPath>
 #include <QPointer>
 #include <QWidget>
@@ -58,7 +59,17 @@ QRegion roundedRegion(int width, int height, int cornerWidth, int cornerHeight) 
 
 void RoundWindow(QWidget* window, int cornerWidth, int cornerHeight) {
     const QSize size = window->frameGeometry().size();
-    window->setMask(roundedRegion(size.width(), size.height(), cornerWidth, cornerHeight));
+    const QRegion outline = roundedRegion(size.width(), size.height(), cornerWidth, cornerHeight);
+    window->setMask(outline);
+    for (QWidget* control : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!control->isWindow() && !(QRegion(control->geometry()) - outline).isEmpty())
+            control->setMask(outline.translated(-control->pos()));
+    }
+}
+
+void clipToOutline(QPainter& painter, const QWidget* window) {
+    if (!window->mask().isEmpty())
+        painter.setClipRegion(window->mask());
 }
 
 void MoveWindowFrom(std::initializer_list<QWidget*> surfaces) {

@@ -76,12 +76,22 @@ void WindowTable::show(QWidget* window, Modality modality) {
         loop.exec();
 }
 
-void bringToFront(QWidget* window) {
+bool bringToFront(QWidget* window, const QByteArray& activationToken) {
+    // Wayland tells no program whether its window is minimized or covered; a window it shows
+    // anew is put in front.
+    const bool shownAlready = window->isVisible();
     if (window->isMinimized())
         window->showNormal();
     window->show();
     window->raise();
+    // Qt's Wayland plugin activates a window with the token it finds here, and takes it away.
+    if (!activationToken.isEmpty())
+        qputenv("XDG_ACTIVATION_TOKEN", activationToken);
     window->activateWindow();
+    // Elsewhere it stays unused: the programs Dormivo starts must not inherit it.
+    qunsetenv("XDG_ACTIVATION_TOKEN");
+    return !QGuiApplication::platformName().startsWith(QStringLiteral("wayland")) ||
+           !activationToken.isEmpty() || !shownAlready || QGuiApplication::focusWindow();
 }
 
 } // namespace dormivo

@@ -13,8 +13,11 @@ namespace dormivo {
 enum class Modality { Modeless, Modal };
 
 // Shows a window, also one hidden to the notification area or minimized, and brings it in front
-// of the others.
-void bringToFront(QWidget* window);
+// of the others. A Wayland desktop brings a window to the front only for the program that has
+// the keyboard, or with an activation token its launcher gave a later start of the program.
+// False where the window may have stayed behind others: on Wayland without a token, when it
+// was shown already and the program does not have the keyboard.
+bool bringToFront(QWidget* window, const QByteArray& activationToken = {});
 
 // The program's loaded windows, at most one per window class, and the program's end.
 //

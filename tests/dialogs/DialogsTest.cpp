@@ -190,6 +190,29 @@ TEST(Dialogs, TheTitleBandHoldsOnlyTheTitleTheFrameIsWholeAndNoMarkIsCutOff) {
     }
 }
 
+// Some window systems (Wayland) take the rounded outline for input only and show whatever the
+// window draws: the corners outside the outline must be left clear, the face inside drawn.
+TEST(Dialogs, DrawNothingOutsideTheirRoundedOutline) {
+    frmMenu help;
+    frmAbout about;
+    help.load();
+    about.load();
+    for (QWidget* dialog : {static_cast<QWidget*>(&help), static_cast<QWidget*>(&about)}) {
+        QImage drawn(dialog->size(), QImage::Format_ARGB32_Premultiplied);
+        drawn.fill(Qt::transparent);
+        dialog->render(&drawn, {}, {},
+                       QWidget::DrawWindowBackground | QWidget::DrawChildren | QWidget::IgnoreMask);
+        const int right = drawn.width() - 1;
+        const int bottom = drawn.height() - 1;
+        for (const QPoint corner :
+             {QPoint(0, 0), QPoint(right, 0), QPoint(0, bottom), QPoint(right, bottom)})
+            EXPECT_EQ(drawn.pixelColor(corner).alpha(), 0)
+                << dialog->objectName().toStdString() << " " << corner.x() << "," << corner.y();
+        EXPECT_EQ(drawn.pixelColor(right / 2, bottom / 2).alpha(), 255);
+        EXPECT_EQ(drawn.pixelColor(8, 0).alpha(), 255); // the outline itself is drawn
+    }
+}
+
 TEST(InformationWindows, EveryPictureButtonHasAName) {
     frmMenu help;
     frmAbout about;

@@ -52,6 +52,9 @@ def close_all():
 
 
 class Desktop:
+    # notification-daemon shows its messages on the X display, where a reader finds them.
+    NOTIFICATION_SERVER = ("/usr/lib/notification-daemon/notification-daemon",)
+
     def __init__(self, app_folder, display, started_countdown=False):
         self.procs = []
         self.logs = []
@@ -123,22 +126,29 @@ class Desktop:
         # Someone else may have taken the display first.
         with open(f"/tmp/.X{display}-lock") as f:
             assert int(f.read()) == xvfb.pid and xvfb.poll() is None, f"display :{display} is taken"
+        self._start_buses()
+        self.spawn("trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel",
+                   "--width", "120", "--height", "24", "--transparent", "false")
+        wait_for("the tray host", lambda: self.run("xdotool", "search", "--class", "trayer").stdout, 20)
+        self._start_bus_monitor()
+
+    def _start_buses(self):
+        """The session and accessibility buses and a notification server."""
         out = self.run("dbus-launch", "--sh-syntax").stdout
         self.env["DBUS_SESSION_BUS_ADDRESS"] = re.search(r"DBUS_SESSION_BUS_ADDRESS='([^']*)'", out)[1]
         self.bus_pid = int(re.search(r"DBUS_SESSION_BUS_PID=(\d+)", out)[1])
         # The accessibility bus comes first so that everything started later joins it.
         self.spawn("/usr/libexec/at-spi-bus-launcher", "--launch-immediately")
         wait_for("the accessibility bus", lambda: self.bus_has("org.a11y.Bus"), 20)
-        server = self.spawn("/usr/lib/notification-daemon/notification-daemon", log="notifyd.log")
+        server = self.spawn(*self.NOTIFICATION_SERVER, log="notifyd.log")
         try:
             wait_for("the notification server",
                      lambda: self.bus_has("org.freedesktop.Notifications"), 20)
         except AssertionError as error:
             with open(os.path.join(self.dir, "notifyd.log")) as f:
                 raise AssertionError(f"{error} (exit status {server.poll()}, said {f.read()!r})")
-        self.spawn("trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel",
-                   "--width", "120", "--height", "24", "--transparent", "false")
-        wait_for("the tray host", lambda: self.run("xdotool", "search", "--class", "trayer").stdout, 20)
+
+    def _start_bus_monitor(self):
         # Answers carry no interface: they are watched too, for the numbers the server gives.
         self.spawn("dbus-monitor", "--session", "interface='org.freedesktop.Notifications'",
                    "type='method_return'", log="bus.log")

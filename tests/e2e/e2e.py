@@ -3,7 +3,7 @@
 
 Usage: e2e.py APP_FOLDER
 
-Four desktops run side by side, so that the two one-minute countdowns cost one minute:
+Seven desktops run side by side, so that the two one-minute countdowns cost one minute:
   ui       start, tick and stop; then hide, and Main from the icon's menu; then F1 and
            Ctrl+X, and a second start brings the main window and its icon back
   fires    a one-minute Shut Down warns at once; switched to Restart, the warning is rewritten
@@ -11,6 +11,8 @@ Four desktops run side by side, so that the two one-minute countdowns cost one m
   stopped  the same countdown, stopped from the warning's Stop, never calls it
   frozen   beside a panel that answers nothing, the window shows and a second start hands
            over at once; the icon goes to the panel once it answers
+  wayland  on weston: start, tick and stop; the desktop shows at the window's rounded corners;
+           a second start, which cannot raise the window there, says Dormivo runs
   commands started by `dormivo --start`, then driven by --status, --stop, --start, --at and
            refused input, as a script would (commands.py)
   snooze   a notification server chooses the warning's "10 more minutes": nothing runs at
@@ -27,6 +29,7 @@ import time
 
 import commands
 from desktop import HERE, Desktop, close_all, free_display, wait_for
+from weston import WestonDesktop, corners_show_the_desktop, second_start_says_it_is_running
 
 WARNING = "Shut Down in 1 minute"
 read_names = set()  # every accessible name the suite reads or presses, for the record
@@ -79,6 +82,10 @@ def start_tick_stop(desktop, results):
     press(desktop, "push button", "Stop")
     wait_for("the status Not Running", lambda: "Not Running" in label_texts(desktop), 20)
     assert desktop.power_calls() == [], desktop.power_calls()
+
+
+def start_tick_stop_on_wayland(desktop, results):
+    start_tick_stop(desktop, results)
 
 
 def tray_icon_centre(desktop):
@@ -228,10 +235,10 @@ def beside_frozen_panel(desktop, results):
 
 
 def run_desktop(app_folder, display, cases, outcomes, results, started_countdown=False,
-                prepare=None):
+                prepare=None, kind=Desktop):
     desktop = None
     try:
-        desktop = Desktop(app_folder, display, started_countdown)
+        desktop = kind(app_folder, display, started_countdown)
         if prepare:
             prepare(desktop)
         desktop.start_program()
@@ -264,17 +271,19 @@ def main():
             ([warning_follows_action_then_action], True, None),
             ([warning_stop], True, None),
             ([beside_frozen_panel], False, frozen_panel),
+            ([start_tick_stop_on_wayland, corners_show_the_desktop,
+              second_start_says_it_is_running], False, None, WestonDesktop),
             ([commands.start_without_dormivo_then_status, commands.refused_input_changes_nothing,
               commands.stop_then_status, commands.forwarded_start_with_another_action,
               commands.at_a_few_minutes_ahead], False, commands.start_by_command),
             ([commands.ten_more_minutes_from_the_warning], True, commands.chooses_ten_more_minutes)]
     outcomes, results, threads, displays = {}, {}, [], []
     began = time.monotonic()
-    for cases, started_countdown, prepare in plan:
+    for cases, started_countdown, prepare, *kind in plan:
         display = free_display(exclude=displays)
         displays.append(display)
         threads.append(threading.Thread(target=run_desktop, daemon=True, args=(
-            app_folder, display, cases, outcomes, results, started_countdown, prepare)))
+            app_folder, display, cases, outcomes, results, started_countdown, prepare, *kind)))
     try:
         for t in threads:
             t.start()
@@ -284,7 +293,7 @@ def main():
         # A signal ends the wait above; the desktops still standing go with us.
         close_all()
     failed = False
-    for cases, _, _ in plan:
+    for cases, *_ in plan:
         for case in cases:
             outcome = outcomes.get(case.__name__, "FAIL (not run)")
             failed |= outcome != "PASS"

@@ -18,7 +18,10 @@ bool oneLine(const QByteArray& message) {
 bool wellFormed(const ProgramCommand& command) {
     using Kind = ProgramCommand::Kind;
     const bool starts = command.kind == Kind::Start || command.kind == Kind::At;
-    return (command.kind != Kind::Start || (command.period >= 1 && command.period <= kMaxPeriod)) &&
+    const QByteArray& token = command.activationToken;
+    return (token.isEmpty() || (command.kind == Kind::Show && token.size() <= 512 &&
+                                !token.contains(' ') && !token.contains('\n'))) &&
+           (command.kind != Kind::Start || (command.period >= 1 && command.period <= kMaxPeriod)) &&
            (command.kind != Kind::At ||
             (command.at.isValid() && command.at.second() == 0 && command.at.msec() == 0)) &&
            (!command.action ||

@@ -21,9 +21,12 @@ protected:
     void SetUp() override { qputenv("XDG_RUNTIME_DIR", user.home.path().toLocal8Bit()); }
     void TearDown() override { qunsetenv("XDG_RUNTIME_DIR"); }
 
-    QProcess* start() {
+    QProcess* start(const QString& activationToken = {}) {
         auto* process = new QProcess(&owner);
-        process->setProcessEnvironment(user.environment());
+        QProcessEnvironment environment = user.environment();
+        if (!activationToken.isEmpty())
+            environment.insert("XDG_ACTIVATION_TOKEN", activationToken);
+        process->setProcessEnvironment(environment);
         process->start(app.program(), {});
         return process;
     }
@@ -39,17 +42,21 @@ TEST_F(HandoverTest, SecondStartShowsTheFirstWindowAndExits) {
     QWidget window;
     window.showMinimized();
     window.hide(); // as when hidden to the notification area
-    ASSERT_TRUE(first.listen([&](const ProgramCommand&, SingleInstance::Answer answer) {
-        bringToFront(&window);
+    QByteArray handedToken;
+    ASSERT_TRUE(first.listen([&](const ProgramCommand& command, SingleInstance::Answer answer) {
+        handedToken = command.activationToken;
+        bringToFront(&window, command.activationToken);
         answer({});
     }));
 
-    QProcess* second = start();
+    // The token its launcher gave it lets a Wayland desktop bring the first window forward.
+    QProcess* second = start("launcher-token_42");
     ASSERT_TRUE(runToEnd(*second));
     EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second->exitCode(), 0);
     EXPECT_TRUE(window.isVisible());
     EXPECT_FALSE(window.isMinimized());
+    EXPECT_EQ(handedToken, "launcher-token_42");
 }
 
 TEST_F(HandoverTest, KilledFirstInstanceDoesNotBlockTheNextStart) {
