@@ -52,15 +52,15 @@ std::variant<int, ProgramCommand> handleProgramArguments(int argc, char** argv) 
         return finish(*exit);
     const auto command = std::get<ProgramCommand>(read);
     const QString program = QFileInfo(arguments.value(0)).fileName();
+    // The running Dormivo answers without a display, or an application of this start's own
+    // on it; a later start ends at once.
+    if (const auto answer = askRunningDormivo(argc, argv, command))
+        return finish(*answer);
     using Kind = ProgramCommand::Kind;
-    if (command.kind != Kind::Show) {
-        if (const auto answer = askRunningDormivo(argc, argv, command))
-            return finish(*answer);
-        if (command.kind == Kind::Status)
-            return finish({1, QStringLiteral("Dormivo is not running\n"), {}});
-        if (command.kind == Kind::Stop)
-            return finish({1, {}, program + QStringLiteral(": Dormivo is not running\n")});
-    }
+    if (command.kind == Kind::Status)
+        return finish({1, QStringLiteral("Dormivo is not running\n"), {}});
+    if (command.kind == Kind::Stop)
+        return finish({1, {}, program + QStringLiteral(": Dormivo is not running\n")});
     if (!displayReachable(QProcessEnvironment::systemEnvironment()))
         return finish({1,
                        {},

@@ -10,7 +10,7 @@ namespace dormivo {
 int finish(const ArgumentsExit& exit);
 
 // Answers what the command line asks before any window exists: help, the version, bad input,
-// the commands that a running Dormivo answers (these need no display), and a missing
+// a start or command that a running Dormivo answers (which needs no display), and a missing
 // display. Returns the status to end with, or the command this start carries to its window.
 std::variant<int, ProgramCommand> handleProgramArguments(int argc, char** argv);
 

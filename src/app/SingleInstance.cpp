@@ -86,8 +86,10 @@ void drop(QLocalSocket* client, const char* why) {
 }
 
 // Sends the command and waits for the answer within the deadline; nothing without one.
-std::optional<ArgumentsExit> converse(QLocalSocket& socket, const ProgramCommand& command,
+std::optional<ArgumentsExit> converse(QLocalSocket& socket, ProgramCommand command,
                                       const QDeadlineTimer& deadline) {
+    if (command.kind == ProgramCommand::Kind::Show)
+        command.activationToken = qgetenv("XDG_ACTIVATION_TOKEN");
     socket.write(encodeRequest(command));
     if (!socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime())))
         return std::nullopt;
@@ -210,10 +212,7 @@ ArgumentsExit SingleInstance::handOver(const ProgramCommand& command, int timeou
             return kNoAnswer;
         QThread::msleep(20);
     }
-    ProgramCommand asked = command;
-    if (asked.kind == ProgramCommand::Kind::Show)
-        asked.activationToken = qgetenv("XDG_ACTIVATION_TOKEN");
-    return converse(socket, asked, deadline).value_or(kNoAnswer);
+    return converse(socket, command, deadline).value_or(kNoAnswer);
 }
 
 std::optional<ArgumentsExit> SingleInstance::askRunning(const QString& settingsFile,

@@ -40,11 +40,11 @@ public:
     // First instance only: hands every later start's command to handler from now on.
     bool listen(Handler handler);
     // Later instances only: hands the command to the first, which may still be starting, and
-    // returns its answer. A start without a command hands over its activation token
-    // ($XDG_ACTIVATION_TOKEN), with which a Wayland desktop lets the window come to the front.
+    // returns its answer.
     ArgumentsExit handOver(const ProgramCommand& command, int timeoutMs = 5000) const;
     // The answer of the running Dormivo, asked without taking the lock; nothing when none
-    // listens.
+    // listens. Both hand a start without a command's activation token ($XDG_ACTIVATION_TOKEN)
+    // over with it, with which a Wayland desktop lets the window come to the front.
     static std::optional<ArgumentsExit> askRunning(const QString& settingsFile,
                                                    const ProgramCommand& command);
 
