@@ -6,6 +6,8 @@
 #include <QtGlobal>
 
 #include <cstdio>
+#include <mutex>
+#include <utility>
 #include <vector>
 
 #include <unistd.h>
@@ -21,8 +23,12 @@ struct HeldMessage {
 
 QtMessageHandler passOn = nullptr;
 std::vector<HeldMessage> held;
+std::function<void()> undoFirst;
+// Another thread (opening the settings file) may have its say meanwhile.
+std::mutex heldLock;
 
 void release() {
+    const std::lock_guard lock(heldLock);
     if (!passOn)
         return;
     qInstallMessageHandler(passOn);
@@ -51,6 +57,7 @@ QString displaysTried(bool waylandMissing) {
 }
 
 void hold(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    std::unique_lock lock(heldLock);
     if (type == QtFatalMsg && text.contains(QLatin1String("no Qt platform plugin could be"))) {
         bool waylandMissing = false;
         for (const auto& message : held)
@@ -60,20 +67,26 @@ void hold(QtMsgType type, const QMessageLogContext& context, const QString& text
             QStringLiteral("dormivo: cannot open %1; start Dormivo in a desktop session.\n")
                 .arg(displaysTried(waylandMissing));
         std::fputs(line.toLocal8Bit().constData(), stderr);
+        lock.unlock();
+        if (undoFirst)
+            undoFirst();
         ::_exit(1);
     }
     held.push_back({type, QByteArray(context.category), text});
+    lock.unlock();
     if (type == QtFatalMsg) // any other end is told as Qt tells it, with what led to it
         release();
 }
 
 } // namespace
 
-DisplayConnection::DisplayConnection() {
+DisplayConnection::DisplayConnection(std::function<void()> undo) {
+    undoFirst = std::move(undo);
     passOn = qInstallMessageHandler(hold);
 }
 
 void DisplayConnection::established() {
+    undoFirst = nullptr;
     release();
 }
 

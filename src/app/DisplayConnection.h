@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 namespace dormivo {
 
 // Qt ends the program with abort(), and a core dump, when no window system answers at the
@@ -9,7 +11,9 @@ namespace dormivo {
 // on as it came, once the connection stands.
 class DisplayConnection {
 public:
-    DisplayConnection();
+    // undo runs before that failure ends the program, to take back what the start did
+    // before it knew.
+    explicit DisplayConnection(std::function<void()> undo = {});
     ~DisplayConnection() { established(); }
     // The application object is made: Qt's messages go their usual way again.
     void established();

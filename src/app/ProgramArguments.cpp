@@ -31,8 +31,7 @@ bool displayReachable(const QProcessEnvironment& environment) {
 std::optional<ArgumentsExit> askRunningDormivo(int argc, char** argv,
                                                const ProgramCommand& command) {
     const QCoreApplication app(argc, argv);
-    return SingleInstance::askRunning(
-        settingsLocationFor(QCoreApplication::applicationDirPath()).file, command);
+    return SingleInstance::askRunning(settingsLocationFor(applicationFolder()).file, command);
 }
 
 } // namespace

@@ -146,6 +146,10 @@ QString copyFailureMessage(const SettingsLocation& location, const CopyFailure& 
 
 } // namespace
 
+QString applicationFolder() {
+    return QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath();
+}
+
 SettingsLocation settingsLocationFor(const QString& appFolder) {
     const QString shipped = QDir(appFolder).filePath(QString::fromLatin1(kDatabaseFileName));
     // The engine writes its journal beside the file, so the folder must be writable as well.

@@ -18,6 +18,10 @@ struct SettingsLocation {
     bool isPrivateCopy() const { return file != shipped; }
 };
 
+// The folder this program runs from, known before any application object exists (as
+// QCoreApplication::applicationDirPath() would say, from /proc/self/exe).
+QString applicationFolder();
+
 // Only decides; nothing is copied yet, so that the copy can wait for the one-instance lock,
 // which is named after the file.
 SettingsLocation settingsLocationFor(const QString& appFolder);

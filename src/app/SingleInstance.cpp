@@ -116,7 +116,11 @@ SingleInstance::SingleInstance(const QString& settingsFile, QObject* parent) : Q
     // Close-on-exec: a program Dormivo launches must not keep the lock after Dormivo ends.
     // Never through a link, so that no file elsewhere is made or locked in its place.
     const QByteArray lockPath = QFile::encodeName(base_ + QStringLiteral(".lock"));
-    lockFd_ = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    constexpr int kFlags = O_RDWR | O_CLOEXEC | O_NOFOLLOW;
+    lockFd_ = ::open(lockPath.constData(), kFlags | O_CREAT | O_EXCL, 0600);
+    madeLock_ = lockFd_ >= 0;
+    if (!madeLock_ && errno == EEXIST)
+        lockFd_ = ::open(lockPath.constData(), kFlags);
     if (lockFd_ >= 0 && ::flock(lockFd_, LOCK_EX | LOCK_NB) == 0)
         return;
     const int error = errno;
@@ -134,6 +138,15 @@ SingleInstance::~SingleInstance() {
         server_->close();
     if (lockFd_ >= 0)
         ::close(lockFd_);
+}
+
+void SingleInstance::withdraw() {
+    if (lockFd_ < 0)
+        return;
+    if (madeLock_)
+        ::unlink(QFile::encodeName(base_ + QStringLiteral(".lock")).constData());
+    ::close(lockFd_);
+    lockFd_ = -1;
 }
 
 void SingleInstance::goOnAlone(const QString& reason) {

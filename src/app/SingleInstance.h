@@ -48,6 +48,10 @@ public:
     static std::optional<ArgumentsExit> askRunning(const QString& settingsFile,
                                                    const ProgramCommand& command);
 
+    // First instance only, for a start that ends before it listens: lets the lock go, and
+    // removes its file when this start made it, so that such a start leaves nothing behind.
+    void withdraw();
+
     // Where the socket lives; empty without a private folder.
     QString socketPath() const;
 
@@ -57,6 +61,7 @@ private:
 
     QString base_;
     int lockFd_ = -1;
+    bool madeLock_ = false;
     bool first_ = true;
     QLocalServer* server_ = nullptr;
 };

@@ -1,5 +1,6 @@
-// Start-up: answer the command line, hand over to a running Dormivo, open the settings file,
-// then load and show the main window. The program lives as long as a window of it is loaded.
+// Start-up: answer the command line, hand over to a running Dormivo, open the settings file
+// while the display connection and the window's parts are made, then load and show the main
+// window. The program lives as long as a window of it is loaded.
 #include "app/CommandRequests.h"
 #include "app/DisplayConnection.h"
 #include "app/ProgramArguments.h"
@@ -21,6 +22,7 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <future>
 
 using namespace dormivo;
 
@@ -42,13 +44,27 @@ int main(int argc, char** argv) {
         return *status;
     const ProgramCommand& command = std::get<ProgramCommand>(arguments);
 
-    DisplayConnection display;
+    // The lock comes first, then the settings file starts opening on a thread of its own: the
+    // key derivation, which is most of the opening, runs while the display connection and the
+    // window's parts are made. A later start that hands over never opens the file.
+    const QString appFolder = applicationFolder();
+    const SettingsLocation settings = settingsLocationFor(appFolder);
+    SingleInstance instance(settings.file);
+    if (!instance.isFirst()) {
+        const QCoreApplication core(argc, argv);
+        return finish(instance.handOver(command));
+    }
+    // Under the one-instance lock, which makes this start the only one to copy or repair it.
+    auto opening = std::async(std::launch::async, openSettings, settings);
+
+    // Without a display the start ends as if it had not begun: with the file opened in full,
+    // never half made, and no lock file of its own left behind.
+    DisplayConnection display([&opening, &instance] {
+        opening.wait();
+        instance.withdraw();
+    });
     QApplication app(argc, argv);
     display.established();
-    const SettingsLocation settings = settingsLocationFor(QCoreApplication::applicationDirPath());
-    SingleInstance instance(settings.file);
-    if (!instance.isFirst())
-        return finish(instance.handOver(command));
     // Listening before anything asks the session bus, which can be slow to answer at login:
     // a later start meanwhile is answered instead of left waiting.
     WindowTable windows;
@@ -74,23 +90,18 @@ int main(int argc, char** argv) {
     QtNotifier notifier(kProductTitle, icon, balloon);
     QtNotifier alreadyRunning(kProductTitle, icon, balloon, QtNotifier::Kind::Notice);
     const auto registry = registry::openUserRegistry();
-    Platform platform{messages,
-                      launcher,
-                      filePicker,
-                      notifyIcons,
-                      notifier,
-                      *registry,
-                      QCoreApplication::applicationDirPath()};
+    Platform platform{messages, launcher, filePicker, notifyIcons, notifier, *registry, appFolder};
 
-    // Under the one-instance lock, which makes this start the only one to copy or repair it.
-    OpenedSettings opened = openSettings(settings);
+    // Built while the settings file opens, and registered and connected once it has: loading
+    // may already show message boxes, and every way of ending, or a second start handing
+    // over, has to work from then on. A file that cannot be opened is told instead, before
+    // any window shows.
+    SettingsStore store;
+    frmShutdown window(platform, store, windows);
+    OpenedSettings opened = opening.get();
     if (!opened.store)
         return failToStart(messages, opened.failure);
-    SettingsStore& store = *opened.store;
-
-    // Built, registered and connected before it loads: loading may already show message
-    // boxes, and every way of ending, or a second start handing over, has to work from then on.
-    frmShutdown window(platform, store, windows);
+    store = std::move(*opened.store);
     windows.add(&window);
     requests.windowBuilt(&window, &alreadyRunning);
     try {

@@ -49,9 +49,13 @@ namespace dormivo {
 
 QtNotifier::QtNotifier(QString appName, QIcon icon, Balloon balloon, Kind kind, QObject* parent)
     : QObject(parent), appName_(std::move(appName)), icon_(std::move(icon)),
-      balloon_(std::move(balloon)), kind_(kind) {
+      balloon_(std::move(balloon)), kind_(kind) {}
+
+void QtNotifier::listen(QDBusConnection& bus) {
+    if (listening_)
+        return;
+    listening_ = true;
     qDBusRegisterMetaType<ImageData>();
-    QDBusConnection bus = QDBusConnection::sessionBus();
     bus.connect(kService, kPath, kInterface, QStringLiteral("ActionInvoked"), this,
                 SLOT(ActionInvoked(uint, QString)));
     bus.connect(kService, kPath, kInterface, QStringLiteral("NotificationClosed"), this,
@@ -70,6 +74,7 @@ void QtNotifier::show(const QString& text, std::vector<NotifierChoice> choices) 
         balloon_(text);
         return;
     }
+    listen(bus);
     // The message on screen is rewritten where it is; its server answered before.
     if (shownId_ != 0)
         return notify(text, generation);

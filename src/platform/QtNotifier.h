@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <functional>
 
+class QDBusConnection;
+
 namespace dormivo {
 
 // Messages through the desktop's notification server (org.freedesktop.Notifications on the
@@ -32,6 +34,9 @@ private slots:
     void NotificationClosed(uint id, uint reason);
 
 private:
+    // Asking the bus to pass the server's signals on waits for the bus's answer, so it is
+    // done with the first message rather than on the way to the first window.
+    void listen(QDBusConnection& bus);
     void notify(const QString& text, std::uint64_t generation);
     void close(uint id);
 
@@ -40,6 +45,7 @@ private:
     Balloon balloon_;
     Kind kind_;
     std::vector<NotifierChoice> choices_;
+    bool listening_ = false;
     bool serverTakesChoices_ = false;
     std::uint64_t generation_ = 0; // counts show and withdraw, so late replies find their place
     uint shownId_ = 0; // the server's number for the shown message, 0 for none; replaced in place

@@ -44,6 +44,13 @@ QtNotifyIconShell::QtNotifyIconShell(QIcon icon, QObject* parent)
     askAgain_.setSingleShot(true);
     askAgain_.setInterval(kAskAgainMs);
     connect(&askAgain_, &QTimer::timeout, this, &QtNotifyIconShell::askWatcher);
+    // Connecting to the bus and asking it waits for answers: that is done once the event loop
+    // runs, after the first window shows. Icons are held until then, as they are while the
+    // watcher is asked.
+    QTimer::singleShot(0, this, &QtNotifyIconShell::lookForWatcher);
+}
+
+void QtNotifyIconShell::lookForWatcher() {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         letQtAsk();

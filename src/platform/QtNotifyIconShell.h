@@ -49,6 +49,7 @@ private:
         QMenu* menu = nullptr;
         std::unique_ptr<QSystemTrayIcon> icon; // none while Qt may not ask the bus yet
     };
+    void lookForWatcher();
     void askWatcher();
     void letQtAsk();
     void show(const Key& key, Entry& entry);

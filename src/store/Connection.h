@@ -17,6 +17,8 @@ namespace dormivo {
 // so a process opens it once and keeps it for its whole life.
 class Connection {
 public:
+    // No file yet; an opened connection is moved into it before any use.
+    Connection() = default;
     // Opens an existing file; a missing file, a wrong password or a file that is not a
     // database raise StoreError with the engine's message and leave the file untouched.
     static Connection open(const std::string& path, const std::string& password);

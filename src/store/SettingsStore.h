@@ -41,6 +41,9 @@ struct StartupOptions {
 // short-lived record set over the connection opened once at start-up.
 class SettingsStore {
 public:
+    // A store whose file is still being opened on another thread; the opened store is moved
+    // into it before its first use, so that the main window can be built meanwhile.
+    SettingsStore() = default;
     explicit SettingsStore(Connection connection) : connection_(std::move(connection)) {}
 
     static SettingsStore openFile(const std::string& path);
