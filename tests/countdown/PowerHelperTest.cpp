@@ -46,7 +46,7 @@ TEST(PowerHelper, LogsOffOnlyTheGraphicalSessionRefusesWhatItDoesNotKnowAndRepor
     const Case cases[] = {
         {{"logoff"}, "c2", {"5", "3 5", "5"}, 0, 0, "loginctl terminate-session -- c2", ""},
         {{"logoff"}, "-h", {}, 0, 0, "loginctl terminate-session -- -h", ""},
-        {{"logoff"}, {}, {"5", "3 5", "5"}, 0, 0, "loginctl terminate-session -- 5", ""},
+        {{"logoff"}, {}, {"5", "3 4 5", "4 5"}, 0, 0, "loginctl terminate-session -- 5", ""},
         {{"logoff"}, "", {"", "3 4 7", "4 7"}, 0, 0, "loginctl terminate-session -- 4", ""},
         {{"logoff"}, {}, {"", "3", ""}, 0, 1, "", noSession}, // only an SSH login
         {{"logoff"}, {}, {}, 0, 1, "", noSession},
