@@ -20,11 +20,6 @@ using dormivo::test::setRunValue;
 
 namespace {
 
-std::string execLine(const std::string& entry) {
-    const auto start = entry.find("\nExec=") + 6;
-    return entry.substr(start, entry.find('\n', start) - start);
-}
-
 // XDG_CONFIG_HOME points at a folder of the test's own, never at the real autostart folder.
 class Autostart : public ::testing::Test {
 protected:
@@ -68,7 +63,7 @@ TEST_F(Autostart, EntriesFollowTheRunKeyValues) {
                                      "someone-else.desktop"}));
     const std::string entry = readTextFile(folder / "dormivo-run-velkaro0.desktop").value_or("");
     EXPECT_EQ(entry.rfind("[Desktop Entry]\nType=Application\n", 0), 0u);
-    EXPECT_EQ(execLine(entry), "\"/usr/bin/false\"");
+    EXPECT_NE(entry.find("\nExec=\"/usr/bin/false\"\n"), std::string::npos) << entry;
 
     setRunValue(hive, "velkaro0", "");
     setRunValue(hive, "Velkaro5", ""); // an entry without a value

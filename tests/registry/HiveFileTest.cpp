@@ -52,11 +52,8 @@ namespace {
 
 const std::string kHeader = "Windows Registry Editor Version 5.00\n\n";
 
-std::string repeated(const std::string& part, std::size_t times) {
-    std::string text;
-    for (std::size_t i = 0; i < times; ++i)
-        text += part;
-    return text;
+std::string repeated(const std::string& part, int times) {
+    return QByteArray::fromStdString(part).repeated(times).toStdString();
 }
 
 bool exists(const std::filesystem::path& file, const char* suffix) {
@@ -118,20 +115,19 @@ TEST_F(HiveFile, AHiveThatCannotBeOpenedIsNeverWrittenOver) {
     EXPECT_FALSE(exists(file, ".bad"));
 }
 
-// As the registry editor writes it: UTF-8 with either line end, or what it exports, UTF-16LE
-// after a byte-order mark with CRLF. Saved again, the file keeps its form, byte for byte.
+// As the registry editor writes it, UTF-8 with either line end or UTF-16; saved again, the file
+// keeps its form, byte for byte.
 TEST_F(HiveFile, IsReadAndWrittenAsTheRegistryEditorDoes) {
     const std::string who = "C:\\a \"Zo\xC3\xAB\" \xF0\x9F\x98\x80";
     const std::string lf = kHeader + "[HKEY_LOCAL_MACHINE\\Software]\n\n"
                                      "[HKEY_LOCAL_MACHINE\\Software\\x]\n@=hex(7):\n\"f\"=hex:ff\n"
                                      "\"n\"=dword:0000002a\n\"odd\"=hex(1):61,00,62\n"
                                      "\"who\"=\"C:\\\\a \\\"Zo\xC3\xAB\\\" \xF0\x9F\x98\x80\"\n\n";
-    std::string crlf;
-    for (char c : lf)
-        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    std::string utf16 = "\xFF\xFE";
-    for (const QChar c : QString::fromStdString(crlf))
-        utf16 += {static_cast<char>(c.unicode() & 0xFF), static_cast<char>(c.unicode() >> 8)};
+    const QString text = QString::fromStdString(lf).replace("\n", "\r\n");
+    const std::string crlf = text.toStdString();
+    // What the registry editor exports: UTF-16LE (this machine's order) after a byte-order mark.
+    const std::string utf16 =
+        "\xFF\xFE" + std::string(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
 
     for (const std::string& bytes : {lf, crlf, utf16}) {
         std::ofstream(file, std::ios::binary) << bytes;
