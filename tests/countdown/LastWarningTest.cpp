@@ -18,6 +18,10 @@ struct Case {
     QStringList expected;
 };
 
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class LastWarningTest : public ::testing::TestWithParam<Case> {};
 
 TEST_P(LastWarningTest, WarnsOnceAMinuteBeforeAPowerActionAndTakesItBack) {

@@ -16,118 +16,76 @@ struct Logind {
     QString seated;   // those of them with a seat
 };
 
-// Answers questions about alice's sessions; any other call is recorded.
-const char* const kFakeLoginctl = R"(#!/bin/sh
-for last; do :; done
-case "$1" in
-show-user)
-    [ "$last" = alice ] || exit 1
-    case "$*" in
-    *Display*) echo "$FAKE_DISPLAY" ;;
-    *Sessions*) echo "$FAKE_SESSIONS" ;;
-    *) exit 1 ;;
-    esac
-    exit 0 ;;
-show-session)
-    case " $FAKE_SEATED " in *" $last "*) echo seat0 ;; *) echo ;; esac
-    exit 0 ;;
-esac
-)";
-
-struct Outcome {
-    int exitCode;
-    QString calls;
-    QString errors;
+// Stand-ins: alice runs the helper, and loginctl answers what logind knows of her sessions.
+// Every other call is recorded, and answered with FAKE_EXIT.
+const std::pair<QString, const char*> kFakes[] = {
+    {"id", "echo alice"},
+    {"systemctl", "echo \"systemctl $*\" >> \"$CALLS\"; exit $FAKE_EXIT"},
+    {"loginctl", R"(for last; do :; done
+case "$*" in
+show-user*Display*alice) echo "$FAKE_DISPLAY" ;;
+show-user*Sessions*alice) echo "$FAKE_SESSIONS" ;;
+show-session*) case " $FAKE_SEATED " in *" $last "*) echo seat0 ;; esac ;;
+*) echo "loginctl $*" >> "$CALLS"; exit $FAKE_EXIT ;;
+esac)"},
 };
 
-Outcome runHelper(const QStringList& arguments, const QString& sessionId, int fakeExitCode = 0,
-                  const Logind& logind = {}) {
-    QTemporaryDir dir;
-    const QString log = dir.filePath("calls");
-    for (const char* tool : {"systemctl", "loginctl", "id"}) {
-        const QString path = dir.filePath(tool);
-        QFile fake(path);
-        fake.open(QIODevice::WriteOnly);
-        if (QString(tool) == "id") {
-            fake.write("#!/bin/sh\necho alice\n");
-        } else {
-            fake.write(QString(tool) == "loginctl" ? kFakeLoginctl : "#!/bin/sh\n");
-            fake.write(QStringLiteral("echo \"%1 $*\" >> '%2'\nexit %3\n")
-                           .arg(tool, log)
-                           .arg(fakeExitCode)
-                           .toUtf8());
+struct Case {
+    QStringList arguments;
+    QString sessionId; // null: none set
+    Logind logind;
+    int fakeExitCode; // of the calls recorded
+    int exitCode;
+    QString calls; // empty: nothing may be asked for
+    QString error; // what the helper must say on stderr
+};
+
+TEST(PowerHelper, LogsOffOnlyTheGraphicalSessionRefusesWhatItDoesNotKnowAndReportsFailures) {
+    const QString noSession = "no graphical session of alice";
+    const QString usage = "usage: dormivo-power";
+    const Case cases[] = {
+        {{"logoff"}, "c2", {"5", "3 5", "5"}, 0, 0, "loginctl terminate-session -- c2", ""},
+        {{"logoff"}, "-h", {}, 0, 0, "loginctl terminate-session -- -h", ""},
+        {{"logoff"}, {}, {"5", "3 4 5", "4 5"}, 0, 0, "loginctl terminate-session -- 5", ""},
+        {{"logoff"}, "", {"", "3 4 7", "4 7"}, 0, 0, "loginctl terminate-session -- 4", ""},
+        {{"logoff"}, {}, {"", "3", ""}, 0, 1, "", noSession}, // only an SSH login
+        {{"logoff"}, {}, {}, 0, 1, "", noSession},
+        {{}, "1", {}, 0, 2, "", usage},
+        {{"reboot"}, "1", {}, 0, 2, "", usage},
+        {{"shutdown", "now"}, "1", {}, 0, 2, "", usage},
+        {{"hibernate"}, "1", {}, 1, 1, "systemctl hibernate", "'systemctl hibernate' failed"},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir dir;
+        for (const auto& [tool, script] : kFakes) {
+            QFile fake(dir.filePath(tool));
+            fake.open(QIODevice::WriteOnly);
+            fake.write(QByteArray("#!/bin/sh\n") + script + "\n");
+            fake.close();
+            fake.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         }
-        fake.close();
-        fake.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QProcess helper;
+        auto environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("PATH", dir.path()); // nothing but the stand-ins
+        environment.remove("XDG_SESSION_ID");
+        if (!c.sessionId.isNull())
+            environment.insert("XDG_SESSION_ID", c.sessionId);
+        environment.insert("CALLS", dir.filePath("calls"));
+        environment.insert("FAKE_EXIT", QString::number(c.fakeExitCode));
+        environment.insert("FAKE_DISPLAY", c.logind.display);
+        environment.insert("FAKE_SESSIONS", c.logind.sessions);
+        environment.insert("FAKE_SEATED", c.logind.seated);
+        helper.setProcessEnvironment(environment);
+        helper.start("/bin/sh", QStringList{DORMIVO_POWER_HELPER} + c.arguments);
+        helper.waitForFinished();
+        QFile calls(dir.filePath("calls"));
+        calls.open(QIODevice::ReadOnly);
+        const QString errors = QString::fromUtf8(helper.readAllStandardError());
+        const std::string what = (c.arguments.join(' ') + " " + c.logind.sessions).toStdString();
+        EXPECT_EQ(helper.exitCode(), c.exitCode) << what << ": " << errors.toStdString();
+        EXPECT_EQ(QString::fromUtf8(calls.readAll()).trimmed(), c.calls) << what;
+        EXPECT_TRUE(errors.contains(c.error)) << what << ": " << errors.toStdString();
     }
-    QProcess helper;
-    auto environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("PATH", dir.path()); // nothing but the stand-ins
-    environment.remove("XDG_SESSION_ID");
-    if (!sessionId.isNull())
-        environment.insert("XDG_SESSION_ID", sessionId);
-    environment.insert("FAKE_DISPLAY", logind.display);
-    environment.insert("FAKE_SESSIONS", logind.sessions);
-    environment.insert("FAKE_SEATED", logind.seated);
-    helper.setProcessEnvironment(environment);
-    helper.start("/bin/sh", QStringList{DORMIVO_POWER_HELPER} + arguments);
-    helper.waitForFinished();
-    QFile calls(log);
-    calls.open(QIODevice::ReadOnly);
-    return {helper.exitCode(), QString::fromUtf8(calls.readAll()).trimmed(),
-            QString::fromUtf8(helper.readAllStandardError())};
 }
 
 } // namespace
-
-TEST(PowerHelper, AsksLogindForEachAction) {
-    const std::pair<const char*, QString> cases[] = {{"shutdown", "systemctl poweroff"},
-                                                     {"restart", "systemctl reboot"},
-                                                     {"standby", "systemctl suspend"},
-                                                     {"hibernate", "systemctl hibernate"}};
-    for (const auto& [action, call] : cases) {
-        const Outcome outcome = runHelper({action}, "7");
-        EXPECT_EQ(QString::number(outcome.exitCode) + " " + outcome.calls, "0 " + call);
-    }
-}
-
-TEST(PowerHelper, LogsOffOnlyTheGraphicalSession) {
-    struct Case {
-        QString sessionId;
-        Logind logind;
-        QString call; // empty: nothing may be ended
-    };
-    const Case cases[] = {
-        {"c2", {"5", "3 5", "5"}, "loginctl terminate-session -- c2"},
-        {"-h", {}, "loginctl terminate-session -- -h"},
-        {QString(), {"5", "3 5", "5"}, "loginctl terminate-session -- 5"},
-        {"", {"", "3 4 7", "4 7"}, "loginctl terminate-session -- 4"},
-        {QString(), {"", "3", ""}, ""}, // only an SSH login
-        {QString(), {}, ""},
-    };
-    for (const auto& c : cases) {
-        const Outcome outcome = runHelper({"logoff"}, c.sessionId, 0, c.logind);
-        EXPECT_EQ(outcome.calls, c.call) << c.logind.sessions.toStdString();
-        if (c.call.isEmpty()) {
-            EXPECT_EQ(outcome.exitCode, 1);
-            EXPECT_TRUE(outcome.errors.contains("no graphical session of alice"))
-                << outcome.errors.toStdString();
-        } else {
-            EXPECT_EQ(outcome.exitCode, 0) << outcome.errors.toStdString();
-        }
-    }
-}
-
-TEST(PowerHelper, RefusesWhatItDoesNotKnowAndReportsFailures) {
-    for (const QStringList& arguments :
-         {QStringList{}, QStringList{"reboot"}, QStringList{"shutdown", "now"}}) {
-        const Outcome outcome = runHelper(arguments, "1");
-        EXPECT_NE(outcome.exitCode, 0) << arguments.join(' ').toStdString();
-        EXPECT_TRUE(outcome.calls.isEmpty()) << "nothing is asked for";
-        EXPECT_TRUE(outcome.errors.contains("usage: dormivo-power"));
-    }
-    const Outcome failed = runHelper({"hibernate"}, "1", 1);
-    EXPECT_EQ(failed.exitCode, 1);
-    EXPECT_TRUE(failed.errors.contains("'systemctl hibernate' failed"))
-        << failed.errors.toStdString();
-}

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <cstdlib>
-#include <filesystem>
+#include <QTemporaryDir>
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,16 +59,9 @@ public:
 
 private:
     static const std::string& folder() {
-        static const struct Folder {
-            Folder() {
-                path = (std::filesystem::temp_directory_path() / "dormivo-fuzz-XXXXXX").string();
-                if (!::mkdtemp(path.data()))
-                    std::abort();
-            }
-            ~Folder() { std::filesystem::remove_all(path); }
-            std::string path;
-        } made;
-        return made.path;
+        static const QTemporaryDir made;
+        static const std::string path = made.path().toStdString();
+        return path;
     }
 
     bool quoted_ = false;

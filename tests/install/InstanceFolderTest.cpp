@@ -1,11 +1,12 @@
 // Where the real program keeps its one-instance lock and socket when $XDG_RUNTIME_DIR cannot
 // be used, and what another user can do about it: nothing.
-#include "install/RunningApp.h"
+#include "install/RealProgram.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
 
 #include <gtest/gtest.h>
 #include <pwd.h>
@@ -16,14 +17,6 @@
 using namespace dormivo::test;
 
 namespace {
-
-bool listensIn(const QString& folder) {
-    return !QDir(folder).entryList({"*.socket"}, QDir::System).isEmpty();
-}
-
-QString errorsOf(QProcess& program) {
-    return QString::fromLocal8Bit(program.readAllStandardError());
-}
 
 // Another user prepared the shared temporary folder: Qt's and Dormivo's former fallback
 // folders, open to everyone, with the lock of this settings file held, or made a link to a
@@ -64,18 +57,10 @@ TEST(InstanceFolder, AnotherUsersFilesInASharedFolderNeitherBlockAStartNorAreWri
         QProcessEnvironment environment = victim.environment();
         environment.remove("XDG_RUNTIME_DIR");
         environment.insert("TMPDIR", shared.path());
-        QProcess program;
-        program.setProcessEnvironment(environment);
-        program.start(app.program(), {});
-        const QString own = QDir(victim.home.path()).filePath(".cache/dormivo");
-        EXPECT_TRUE(waitUntil([&] {
-            return program.state() == QProcess::NotRunning || listensIn(own);
-        })) << linkedLock;
-        EXPECT_EQ(program.state(), QProcess::Running)
-            << linkedLock << ": " << errorsOf(program).toStdString();
+        RealProgram program(app, environment);
+        EXPECT_TRUE(program.runsUntil([&] { return listensIn(victim.file(".cache/dormivo")); }))
+            << linkedLock << ": " << program.said().toStdString();
         EXPECT_FALSE(QFileInfo::exists(QFile::decodeName(planted))) << "created through a link";
-        program.kill();
-        runToEnd(program);
         if (held >= 0)
             ::close(held);
     }
@@ -84,46 +69,33 @@ TEST(InstanceFolder, AnotherUsersFilesInASharedFolderNeitherBlockAStartNorAreWri
 // Without any folder of its own, it starts all the same and says once that it runs alone.
 TEST(InstanceFolder, WithoutAPrivateFolderItStartsAndSaysSoOnce) {
     UserFolders user;
-    QFile blocker(QDir(user.home.path()).filePath("file"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    writeFile(user.file("file"), "");
     QProcessEnvironment environment = user.environment();
     environment.remove("XDG_RUNTIME_DIR");
-    environment.insert("XDG_CACHE_HOME", blocker.fileName() + "/cache");
+    environment.insert("XDG_CACHE_HOME", user.file("file/cache"));
     AppFolder app;
-    QProcess program;
-    program.setProcessEnvironment(environment);
-    program.start(app.program(), {});
-    const QString said = errorsUntil(program, {"a later start opens"});
-    waitUntil([] { return false; }, std::chrono::milliseconds(300));
-    const QString all = said + errorsOf(program);
-    EXPECT_EQ(program.state(), QProcess::Running) << all.toStdString();
-    EXPECT_EQ(all.count("dormivo: starting without the check for a running Dormivo"), 1)
-        << all.toStdString();
-    program.kill();
-    runToEnd(program);
+    RealProgram program(app, environment);
+    EXPECT_TRUE(program.says({"a later start opens"}));
+    QTest::qWait(300); // long enough to say it twice
+    EXPECT_EQ(program.state(), QProcess::Running);
+    EXPECT_EQ(program.said().count("dormivo: starting without the check for a running Dormivo"), 1)
+        << program.said().toStdString();
 }
 
 // A folder whose socket path is too long to listen on: a later start must not wait for an
 // answer that cannot come, but run on its own.
 TEST(InstanceFolder, WhenTheFirstCannotListenALaterStartRunsOnItsOwn) {
     UserFolders user;
-    const QString runtime = QDir(user.home.path()).filePath(QString(100, 'r'));
+    const QString runtime = user.file(QString(100, 'r'));
     QDir().mkpath(runtime);
     ::chmod(QFile::encodeName(runtime).constData(), 0700);
     QProcessEnvironment environment = user.environment();
     environment.insert("XDG_RUNTIME_DIR", runtime);
     AppFolder app;
-    QProcess starts[2];
-    for (QProcess& program : starts) {
-        program.setProcessEnvironment(environment);
-        program.start(app.program(), {});
-        const QString said = errorsUntil(program, {"cannot wait for later starts"});
-        EXPECT_EQ(program.state(), QProcess::Running) << said.toStdString();
-    }
-    for (QProcess& program : starts) {
-        program.kill();
-        runToEnd(program);
-    }
+    RealProgram first(app, environment);
+    EXPECT_TRUE(first.says({"cannot wait for later starts"})) << first.said().toStdString();
+    RealProgram later(app, environment);
+    EXPECT_TRUE(later.says({"cannot wait for later starts"})) << later.said().toStdString();
 }
 
 } // namespace

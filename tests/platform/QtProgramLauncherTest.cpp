@@ -1,68 +1,14 @@
 #include "platform/QtProgramLauncher.h"
 #include "platform/WatchedProcess.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QDir>
-#include <QEventLoop>
+#include <QApplication>
 #include <QFile>
-#include <QFileSystemWatcher>
 #include <QProcess>
-#include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTimer>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace dormivo;
-
-TEST(QtProgramLauncher, FindsProgramsWhosePathHasBlanks) {
-    QTemporaryDir dir;
-    const QString folder = dir.filePath("my apps/dormivo 1");
-    QDir().mkpath(folder);
-    const QString helper = folder + "/dormivo-power";
-    const QString plain = folder + "/notes.txt";
-    for (const QString& path : {helper, plain})
-        QFile(path).open(QIODevice::WriteOnly);
-    QFile(helper).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-
-    struct Case {
-        QString commandLine;
-        QStringList expected;
-    };
-    const Case cases[] = {
-        {helper + " shutdown", {helper, "shutdown"}},
-        {helper, {helper}},
-        {plain, {plain}},
-        {"\"" + helper + "\" restart now", {helper, "restart", "now"}},
-        {"/usr/bin/env  A=1   \"two words\"", {"/usr/bin/env", "A=1", "two words"}},
-        {"", {}},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(QtProgramLauncher::split(c.commandLine), c.expected)
-            << c.commandLine.toStdString();
-}
-
-namespace {
-
-// Runs the event loop until every watched program started so far has been accounted for.
-void waitForEveryWatch() {
-    QEventLoop loop;
-    int pending = 0;
-    for (QObject* watch : qApp->findChildren<WatchedProcess*>(Qt::FindDirectChildrenOnly)) {
-        ++pending;
-        QObject::connect(watch, &QObject::destroyed, &loop, [&] {
-            if (--pending == 0)
-                loop.quit();
-        });
-    }
-    if (pending == 0)
-        return;
-    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
-    loop.exec();
-    EXPECT_EQ(pending, 0) << "watched programs not accounted for after five seconds";
-}
-
-} // namespace
 
 TEST(QtProgramLauncher, ReportsWhatCannotBeStartedAndAWatchedProgramThatFails) {
     QtProgramLauncher launcher;
@@ -76,7 +22,10 @@ TEST(QtProgramLauncher, ReportsWhatCannotBeStartedAndAWatchedProgramThatFails) {
     ASSERT_TRUE(launcher.startWatched("/bin/true", report));
     // What it leaves running holds its error output open, and must not hold up the report.
     ASSERT_TRUE(launcher.startWatched("/bin/sh -c \"sleep 8 & echo left >&2; exit 4\"", report));
-    waitForEveryWatch();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [] { return qApp->findChildren<WatchedProcess*>(Qt::FindDirectChildrenOnly).isEmpty(); },
+        5000))
+        << "watched programs not accounted for after five seconds";
     reports.sort();
     EXPECT_EQ(reports, (QStringList{"", "left", "refused"}));
     EXPECT_FALSE(launcher.startWatched("/nonexistent/dormivo-power shutdown", report));
@@ -93,8 +42,6 @@ TEST(QtProgramLauncher, AWatchedProgramOutlivesTheApplication) {
     script.write(QStringLiteral("#!/bin/sh\nsleep 1\n: > '%1'\nexit 3\n").arg(mark).toUtf8());
     script.close();
     script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-    QFileSystemWatcher watcher({dir.path()});
-    QSignalSpy changes(&watcher, &QFileSystemWatcher::directoryChanged);
 
     QProcess probe;
     probe.start(DORMIVO_QUIT_WHILE_WATCHING, {helper});
@@ -102,9 +49,6 @@ TEST(QtProgramLauncher, AWatchedProgramOutlivesTheApplication) {
     EXPECT_EQ(probe.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(probe.exitCode(), 0);
     EXPECT_EQ(probe.readAllStandardOutput(), "") << "nothing is reported once quitting";
-
-    const QDeadlineTimer deadline(10000);
-    while (!QFile::exists(mark) && changes.wait(int(deadline.remainingTime()))) {
-    }
-    EXPECT_TRUE(QFile::exists(mark)) << "the watched program was cut short";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(mark); }, 10000))
+        << "the watched program was cut short";
 }

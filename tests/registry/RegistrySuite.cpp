@@ -2,87 +2,49 @@
 #include "registry/HiveRegistry.h"
 #include "registry/Registry.h"
 #include "registry/UpdateRunEntries.h"
+#include "support/RunValues.h"
 #ifdef _WIN32
 #include "registry/Win32Registry.h"
 #endif
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <random>
-#include <set>
 #include <tuple>
 
 using namespace dormivo;
 using namespace dormivo::registry;
+using Values = test::ValueSet;
 
 namespace {
 
-// A backend under test; reopen() makes a file-kept hive forget what it holds in memory
-// and read its file again, so that every check after it reads what was saved.
-class Backend {
-public:
-    virtual ~Backend() = default;
-    virtual RegistryApi& api() = 0;
-    virtual void reopen() {}
-};
-
-// The in-memory hive when given no file; a file-kept one reads its file again at reopen().
-class HiveBackend final : public Backend {
-public:
-    explicit HiveBackend(std::filesystem::path file = {}) : file_(std::move(file)) {
-        if (!file_.empty())
-            std::filesystem::remove(file_);
-        hive_ = file_.empty() ? std::make_unique<HiveRegistry>()
-                              : std::make_unique<HiveRegistry>(file_);
-    }
-    ~HiveBackend() override {
-        if (!file_.empty())
-            std::filesystem::remove(file_);
-    }
-    RegistryApi& api() override { return *hive_; }
-    void reopen() override {
-        if (!file_.empty())
-            hive_ = std::make_unique<HiveRegistry>(file_);
-    }
-
-private:
-    std::filesystem::path file_;
-    std::unique_ptr<HiveRegistry> hive_;
-};
-
-#ifdef _WIN32
-class Win32Backend final : public Backend {
-public:
-    RegistryApi& api() override { return registry_; }
-
-private:
-    Win32Registry registry_;
-};
-#endif
-
-struct BackendKind {
+// A backend under test, opened afresh before every check, so that a file-kept hive reads
+// back what it saved; a null open stands for the in-memory hive, made once.
+struct Backend {
     const char* name;
-    std::function<std::unique_ptr<Backend>()> make;
+    std::unique_ptr<RegistryApi> (*open)(const std::filesystem::path& file);
 };
 
-std::vector<BackendKind> backends() {
-    std::vector<BackendKind> kinds{
-        {"Memory", [] { return std::make_unique<HiveBackend>(); }},
-        {"File",
-         [] {
-             return std::make_unique<HiveBackend>(
-                 std::filesystem::temp_directory_path() /
-                 ("dormivo-suite-" + std::to_string(std::random_device{}()) + ".reg"));
-         }},
-    };
-#ifdef _WIN32
-    kinds.push_back({"Win32", [] { return std::make_unique<Win32Backend>(); }});
-#endif
-    return kinds;
+void PrintTo(const Backend& backend, std::ostream* out) {
+    *out << backend.name;
 }
+
+const Backend kBackends[] = {
+    {"Memory", nullptr},
+    {"File",
+     [](const std::filesystem::path& file) -> std::unique_ptr<RegistryApi> {
+         return std::make_unique<HiveRegistry>(file);
+     }},
+#ifdef _WIN32
+    {"Win32",
+     [](const std::filesystem::path&) -> std::unique_ptr<RegistryApi> {
+         return std::make_unique<Win32Registry>();
+     }},
+#endif
+};
 
 class VectorList final : public ProgramList {
 public:
@@ -94,78 +56,38 @@ private:
     std::vector<std::string> items_;
 };
 
-class RegistrySuite : public ::testing::TestWithParam<BackendKind> {
+class RegistrySuite : public ::testing::TestWithParam<Backend> {
 protected:
-    void SetUp() override {
-        backend_ = GetParam().make();
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        key_ = std::string("Software\\DormivoTests\\") + info->name();
-        for (auto& c : key_)
-            if (c == '/')
-                c = '_';
-        clear(key_);
-        clear(kRunKey);
+    RegistrySuite() {
+        api_ = GetParam().open ? GetParam().open(file_) : std::make_unique<HiveRegistry>();
+        key_ = std::string("Software\\DormivoTests\\") +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(key_.begin(), key_.end(), '/', '_');
     }
+    ~RegistrySuite() override { std::filesystem::remove(file_); }
 
-    RegistryApi& api() { return backend_->api(); }
-    Registry registry() { return Registry(api()); }
-
-    // Removes every value of a key, so that each test starts from nothing.
-    void clear(const std::string& path) {
-        Key key = 0;
-        if (api().openKey(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS, &key) != 0)
-            return;
-        ValueTable table;
-        registry().ListValues(key, table);
-        for (const auto& [type, name] : table)
-            api().deleteValue(key, name);
-        api().closeKey(key);
+    RegistryApi& api() { return *api_; }
+    Registry registry() { return Registry(*api_); }
+    void reopen() {
+        if (GetParam().open)
+            api_ = GetParam().open(file_);
     }
-
-    // Type and raw data of a value as stored, read straight from the backend.
-    struct Stored {
-        long status = -1;
-        std::uint32_t type = 0;
-        std::vector<std::uint8_t> data;
-    };
-    Stored stored(const std::string& path, const std::string& name) {
-        backend_->reopen();
-        Stored result;
-        Key key = 0;
-        result.status = api().openKey(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS, &key);
-        if (result.status != 0)
-            return result;
-        std::uint32_t size = 0;
-        result.status = api().queryValue(key, name, &result.type, nullptr, &size);
-        if (result.status == 0) {
-            result.data.resize(size);
-            result.status = api().queryValue(key, name, &result.type, result.data.data(), &size);
-        }
-        api().closeKey(key);
-        return result;
+    Values listed(const std::string& path) {
+        reopen();
+        return test::listedValues(api(), path);
     }
-
-    std::set<std::pair<std::string, std::string>> listed(const std::string& path) {
-        backend_->reopen();
-        Key key = 0;
-        registry().OpenKey(HKEY_LOCAL_MACHINE, path, key);
-        ValueTable table;
-        registry().ListValues(key, table);
-        registry().CloseKey(key);
-        return {table.begin(), table.end()};
-    }
-
     RegValue get(const std::string& name) {
-        backend_->reopen();
         return registry().GetKeyValue(HKEY_LOCAL_MACHINE, key_, name);
     }
 
-    std::unique_ptr<Backend> backend_;
-    std::string key_;
+    const std::filesystem::path file_ =
+        std::filesystem::temp_directory_path() /
+        ("dormivo-suite-" + std::to_string(std::random_device{}()) + ".reg");
+    std::unique_ptr<RegistryApi> api_;
+    std::string key_; // of this test alone
 };
 
 using Bytes = std::vector<std::uint8_t>;
-using Values = std::set<std::pair<std::string, std::string>>;
 
 Bytes text(const std::string& s) {
     Bytes bytes(s.begin(), s.end());
@@ -196,31 +118,34 @@ TEST_P(RegistrySuite, EachKindIsStoredWithItsTypeAndListed) {
     registry().SetKeyValue(HKEY_LOCAL_MACHINE, key_, "real", 2.5); // unsupported: not written
     registry().SetKeyValue(HKEY_LOCAL_MACHINE, key_, "nothing", RegValue{});
     Values expected;
-    for (const auto& c : cases) {
-        const Stored s = stored(key_, c.name);
-        EXPECT_EQ(std::make_tuple(s.status, s.type, s.data), std::make_tuple(0L, c.type, c.data))
-            << c.name;
+    reopen();
+    Key key = 0;
+    ASSERT_EQ(api().openKey(HKEY_LOCAL_MACHINE, key_, 0, KEY_ALL_ACCESS, &key), 0);
+    for (const auto& c : cases) { // read back from what was saved
+        std::uint32_t type = 0;
+        Bytes data(8000);
+        auto size = static_cast<std::uint32_t>(data.size());
+        const Status status = api().queryValue(key, c.name, &type, data.data(), &size);
+        data.resize(size);
+        EXPECT_EQ(std::tie(status, type, data), std::make_tuple(0L, c.type, c.data)) << c.name;
         EXPECT_EQ(get(c.name), c.readBack) << c.name;
         expected.insert({std::to_string(c.type), c.name});
     }
+    api().closeKey(key);
     EXPECT_EQ(listed(key_), expected);
 }
 
-TEST_P(RegistrySuite, NamesIgnoreLetterCaseAndOverwritingChangesTheType) {
+TEST_P(RegistrySuite, NamesIgnoreLetterCaseAndWhatIsNotThereChangesNothing) {
     registry().SetKeyValue(HKEY_LOCAL_MACHINE, key_, "Velkaro0", std::int32_t(7));
     registry().SetKeyValue(HKEY_LOCAL_MACHINE, key_, "velkaro0", std::string("/bin/b"));
-    EXPECT_EQ(listed(key_), (Values{{"1", "Velkaro0"}}));
+    registry().DeleteKeyValue(HKEY_LOCAL_MACHINE, key_, "missing");
+    registry().DeleteKeyValue(HKEY_LOCAL_MACHINE, key_ + "\\NoSuchKey", "velkaro0");
+    EXPECT_EQ(listed(key_), (Values{{"1", "Velkaro0"}})) << "overwriting changes the type";
     EXPECT_EQ(get("VELKARO0"), RegValue(std::string("/bin/b")));
+    EXPECT_EQ(registry().GetKeyValue(HKEY_LOCAL_MACHINE, key_ + "\\NoSuchKey", "velkaro0"),
+              RegValue{});
     registry().DeleteKeyValue(HKEY_LOCAL_MACHINE, key_, "VELKARO0");
     EXPECT_TRUE(listed(key_).empty());
-}
-
-TEST_P(RegistrySuite, DeletingWhatIsNotThereChangesNothing) {
-    registry().SetKeyValue(HKEY_LOCAL_MACHINE, key_, "keep", std::string("x"));
-    registry().DeleteKeyValue(HKEY_LOCAL_MACHINE, key_, "missing");
-    registry().DeleteKeyValue(HKEY_LOCAL_MACHINE, key_ + "\\NoSuchKey", "keep");
-    EXPECT_EQ(listed(key_), (Values{{"1", "keep"}}));
-    EXPECT_EQ(registry().GetKeyValue(HKEY_LOCAL_MACHINE, key_ + "\\NoSuchKey", "keep"), RegValue{});
 }
 
 TEST_P(RegistrySuite, RawCallsReportLikeWindows) {
@@ -240,9 +165,8 @@ TEST_P(RegistrySuite, RawCallsReportLikeWindows) {
     std::uint32_t type = 0;
     size = 0;
     EXPECT_EQ(api().enumValue(key, 0, name, &nameChars, &type, nullptr, &size), 0);
-    EXPECT_EQ(std::string(name, nameChars), "t");
-    EXPECT_EQ(type, REG_SZ);
-    EXPECT_EQ(size, 6u);
+    EXPECT_EQ(std::make_tuple(std::string(name, nameChars), type, size),
+              std::make_tuple(std::string("t"), REG_SZ, 6u));
     nameChars = sizeof name;
     EXPECT_EQ(api().enumValue(key, 1, name, &nameChars, &type, nullptr, &size),
               ERROR_NO_MORE_ITEMS);
@@ -252,40 +176,34 @@ TEST_P(RegistrySuite, RawCallsReportLikeWindows) {
 }
 
 TEST_P(RegistrySuite, UpdateRunEntries) {
+    for (const auto& [type, name] : listed(kRunKey))
+        registry().DeleteKeyValue(HKEY_LOCAL_MACHINE, kRunKey, name);
     const VectorList three({"/opt/a b/one", "/usr/bin/two", "C:\\Tools\\three.exe"});
     const VectorList empty({});
     const VectorList one({"/usr/bin/only"});
     const auto update = [this](const char* flag, const ProgramList* list, const char* index) {
         Registry reg(api());
         UpdateRunEntries(reg, flag, list, index);
+        return listed(kRunKey);
     };
+    const Values upper{{"1", "Velkaro1"}, {"1", "Velkaro2"}};
 
     update("1", &empty, "");
-    update("0", &empty, "");
-    EXPECT_TRUE(listed(kRunKey).empty()) << "an empty list does nothing";
-
+    EXPECT_TRUE(update("0", &empty, "").empty()) << "an empty list does nothing";
+    EXPECT_EQ(update("1", &three, ""),
+              (Values{{"1", "Velkaro0"}, {"1", "Velkaro1"}, {"1", "Velkaro2"}}));
+    EXPECT_EQ(test::runValue(api(), "Velkaro2"), "C:\\Tools\\three.exe");
+    EXPECT_EQ(update("1", nullptr, "2"), (Values{{"1", "Velkaro0"}, {"1", "Velkaro1"}}));
+    EXPECT_EQ(update("1", &three, "1"), (Values{{"1", "Velkaro0"}}))
+        << "an index deletes its value";
     update("1", &three, "");
-    EXPECT_EQ(listed(kRunKey), (Values{{"1", "Velkaro0"}, {"1", "Velkaro1"}, {"1", "Velkaro2"}}));
-    EXPECT_EQ(registry().GetKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "Velkaro2"),
-              RegValue(std::string("C:\\Tools\\three.exe")));
-
-    update("1", nullptr, "2");
-    EXPECT_EQ(listed(kRunKey), (Values{{"1", "Velkaro0"}, {"1", "Velkaro1"}}));
-    update("1", &three, "1");
-    EXPECT_EQ(listed(kRunKey), (Values{{"1", "Velkaro0"}})) << "an index deletes only its value";
+    EXPECT_EQ(update("0", nullptr, "0.5"), upper) << "halves go to the even neighbour: Velkaro0";
     update("1", &three, "");
-    update("0", nullptr, "0.5"); // halves go to the even neighbour: Velkaro0
-    EXPECT_EQ(listed(kRunKey), (Values{{"1", "Velkaro1"}, {"1", "Velkaro2"}}));
-
-    update("1", &three, "");
-    update("0", &one, "");
-    EXPECT_EQ(listed(kRunKey), (Values{{"1", "Velkaro1"}, {"1", "Velkaro2"}}))
-        << "higher values left from a longer list stay";
-    update("", &three, "");
-    EXPECT_TRUE(listed(kRunKey).empty()) << "an inactive list deletes its positions";
+    EXPECT_EQ(update("0", &one, ""), upper) << "values above a shorter list stay";
+    EXPECT_TRUE(update("", &three, "").empty()) << "an inactive list deletes its positions";
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, RegistrySuite, ::testing::ValuesIn(backends()),
+INSTANTIATE_TEST_SUITE_P(Backends, RegistrySuite, ::testing::ValuesIn(kBackends),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -1,6 +1,7 @@
 // How both the start at expiry and the start at login take a command line apart.
 #include "registry/SplitCommandLine.h"
 
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,7 +10,8 @@
 using namespace dormivo::registry;
 
 TEST(SplitCommandLine, SplitsIntoProgramAndArguments) {
-    const auto base = std::filesystem::temp_directory_path() / "dormivo-command-line";
+    const QTemporaryDir temporary;
+    const std::filesystem::path base = temporary.path().toStdString();
     const auto folder = base / "my apps" / "dormivo 1";
     std::filesystem::create_directories(folder);
     const std::string program = (folder / "dormivo-power").string();
@@ -36,5 +38,4 @@ TEST(SplitCommandLine, SplitsIntoProgramAndArguments) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(splitCommandLine(c.commandLine), c.arguments) << c.commandLine;
-    std::filesystem::remove_all(base);
 }

@@ -2,6 +2,7 @@
 #include "store/Connection.h"
 #include "store/SettingsStore.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <filesystem>
@@ -11,8 +12,18 @@
 
 using namespace dormivo;
 
-// The engine's real errors, so that the plain words follow what SQLCipher actually reports.
-TEST(SettingsFailure, NamesTheFileTheProblemAndTheEngineText) {
+namespace {
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<no file>");
+}
+
+} // namespace
+
+// The engine's real errors, so that the plain words follow what SQLCipher actually reports. A
+// file that cannot be used is left as it was, and a missing one is not made.
+TEST(SettingsFailure, NamesTheFileTheProblemAndTheEngineTextAndLeavesTheFileAlone) {
     using Step = std::function<void(const std::string&)>;
     const Step open = [](const std::string& path) { SettingsStore::openFile(path); };
     const Step withTable = [](const std::string& path) {
@@ -39,8 +50,10 @@ TEST(SettingsFailure, NamesTheFileTheProblemAndTheEngineText) {
     };
     for (const auto& [prepare, use, problem] : cases) {
         QTemporaryDir dir;
-        const std::string file = dir.filePath("info.velkaro").toStdString();
+        const QString path = dir.filePath("info.velkaro");
+        const std::string file = path.toStdString();
         prepare(file);
+        const QByteArray before = contents(path);
         try {
             use(file);
             ADD_FAILURE() << "the settings file worked";
@@ -50,6 +63,9 @@ TEST(SettingsFailure, NamesTheFileTheProblemAndTheEngineText) {
                         message.find(problem) != std::string::npos &&
                         message.ends_with("(" + std::string(error.what()) + ")"))
                 << message;
+        }
+        if (QFile::exists(path)) { // but where the case took it away
+            EXPECT_EQ(contents(path), before) << problem;
         }
     }
 }

@@ -1,7 +1,9 @@
 #include "store/SettingsStore.h"
+#include "store/Connection.h"
 #include "support/TempDatabase.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <chrono>
 #include <future>
@@ -9,95 +11,24 @@
 
 using namespace dormivo;
 
-namespace {
-
-std::string settingRow(test::TempDatabase& db) {
-    return db.scalar("SELECT quote(period)||'|'||quote(Type)||'|'||quote(Action)||'|'||"
-                     "quote(active)||'|'||quote(Status)||'|'||quote(run) FROM setting");
-}
-
-} // namespace
-
-TEST(SettingsStore, DefaultFileListsTheActionsInOrder) {
-    test::TempDatabase db;
-    std::string listed;
-    for (const auto& action : db.store().loadActionList())
-        listed += action.name + "=" + action.command + ";";
-    EXPECT_EQ(listed, "Shut Down=dormivo-power shutdown;Restart=dormivo-power restart;"
-                      "Log Off=dormivo-power logoff;Stand By=dormivo-power standby;"
-                      "Hibernate=dormivo-power hibernate;Lauch Program=;");
-    EXPECT_EQ(
-        db.scalar("SELECT (SELECT count(*) FROM setting) + (SELECT count(*) FROM tmpsetting)"),
-        "0");
-}
-
-TEST(SettingsStore, StartupCopy) {
-    struct Case {
-        const char* what;
-        const char* setting;    // rows to put into setting first
-        const char* tmpsetting; // rows to put into tmpsetting first
-        const char* expected;   // the first setting row afterwards
-        const char* periods;    // of all setting rows afterwards
+// The start-up table of the main window covers the copy of each Status; these are the rows.
+TEST(SettingsStore, StartupCopyChangesOnlyTheFirstSettingRowOrAddsOne) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "'4'|0|5|'0'|'Started'|'0';"},
+        {"('7', 0, 3, '1', 'Stoped', '0'), ('8', 1, 1, '0', 'Stoped', '0')",
+         "'4'|0|5|'0'|'Started'|'0';'8'|1|1|'0'|'Stoped'|'0';"},
     };
-    const Case cases[] = {
-        {"no next-start row: setting untouched", "('7', 0, 3, '1', 'Stoped', '0')", nullptr,
-         "'7'|0|3|'1'|'Stoped'|'0'", "7"},
-        {"Stoped copies only Status", "('7', 0, 3, '1', 'Started', '0')",
-         "('1', 'Stoped', 10, 1, 2, '0')", "'7'|0|3|'1'|'Stoped'|'0'", "7"},
-        {"Started copies all six", "('7', 0, 3, '0', 'Stoped', '0')",
-         "('1', 'Started', 10, 1, 2, '1')", "'10'|1|2|'1'|'Started'|'1'", "10"},
-        {"no setting row: one is added", nullptr, "('0', 'Started', 4, 0, 5, '0')",
-         "'4'|0|5|'0'|'Started'|'0'", "4"},
-        {"two setting rows: only the first changes",
-         "('7', 0, 3, '1', 'Stoped', '0'), ('8', 1, 1, '0', 'Stoped', '0')",
-         "('1', 'Started', 10, 1, 2, '1')", "'10'|1|2|'1'|'Started'|'1'", "10,8"},
-    };
-    for (const auto& c : cases) {
+    for (const auto& [setting, expected] : cases) {
         test::TempDatabase db;
-        if (c.setting)
-            db.exec(std::string("INSERT INTO setting VALUES ") + c.setting);
-        if (c.tmpsetting)
-            db.exec(std::string("INSERT INTO tmpsetting VALUES ") + c.tmpsetting);
+        if (*setting)
+            db.exec(std::string("INSERT INTO setting VALUES ") + setting);
+        db.exec("INSERT INTO tmpsetting VALUES ('0', 'Started', 4, 0, 5, '0')");
         db.store().startupCopy();
-        EXPECT_EQ(settingRow(db), c.expected) << c.what;
-        EXPECT_EQ(db.scalar("SELECT group_concat(period) FROM setting"), c.periods) << c.what;
+        EXPECT_EQ(db.scalar("SELECT group_concat(quote(period)||'|'||quote(Type)||'|'||"
+                            "quote(Action)||'|'||quote(active)||'|'||quote(Status)||'|'||"
+                            "quote(run)||';', '') FROM setting"),
+                  expected);
     }
-}
-
-TEST(SettingsStore, LoadSettingsReadsTheFirstRowAsStored) {
-    test::TempDatabase db;
-    EXPECT_FALSE(db.store().loadSettings());
-    db.exec("INSERT INTO setting VALUES (12, 1, 4, 1, 'Started', '1'), ('9', 0, 0, 0, 'x', '0')");
-    const auto stored = db.store().loadSettings();
-    ASSERT_TRUE(stored);
-    EXPECT_EQ(stored->period.text().value_or("") + stored->active.text().value_or("") +
-                  stored->status.text().value_or(""),
-              "121Started");
-    EXPECT_EQ(stored->type.toInt16().value_or(-1) * 10 + stored->action.toInt16().value_or(-1), 14);
-}
-
-TEST(SettingsStore, SavingCountdownAndSwitchWritesTheFirstRowOrAddsOne) {
-    test::TempDatabase db;
-    db.store().saveProgramsSwitch(true);
-    EXPECT_EQ(settingRow(db), "NULL|NULL|NULL|'1'|NULL|NULL");
-    db.store().saveCountdownSettings("1.5", 1, 5);
-    EXPECT_EQ(settingRow(db), "'1.5'|1|5|'1'|NULL|NULL");
-    db.store().saveProgramsSwitch(false);
-    EXPECT_EQ(settingRow(db), "'1.5'|1|5|'0'|NULL|NULL");
-    EXPECT_EQ(db.scalar("SELECT count(*) FROM setting"), "1");
-}
-
-TEST(SettingsStore, ProgramsListKeepsListOrderAndDuplicates) {
-    test::TempDatabase db;
-    EXPECT_FALSE(db.store().hasPrograms());
-    const std::vector<std::string> three{"/usr/bin/b", "/opt/my apps/a", "/usr/bin/b"};
-    db.store().saveProgramsList(three);
-    EXPECT_TRUE(db.store().hasPrograms());
-    EXPECT_EQ(db.store().loadPrograms(), three);
-    db.store().saveProgramsList({"/bin/one"});
-    EXPECT_EQ(db.store().loadPrograms(), std::vector<std::string>{"/bin/one"});
-    db.store().saveProgramsList({});
-    EXPECT_FALSE(db.store().hasPrograms());
 }
 
 TEST(SettingsStore, ActionLookupBindsTheName) {
@@ -118,18 +49,6 @@ TEST(SettingsStore, ActionLookupBindsTheName) {
     }
 }
 
-TEST(SettingsStore, StartupOptionsRoundTrip) {
-    test::TempDatabase db;
-    EXPECT_FALSE(db.store().loadStartupOptions().runAtLogin);
-    db.store().saveStartupOptions({true, true}, 10, 1, 2, "1");
-    db.store().saveStartupOptions({true, false}, 30, 0, 5, "0");
-    EXPECT_EQ(db.scalar("SELECT group_concat(run||Status||period||Type||Action||active) FROM "
-                        "tmpsetting"),
-              "1Stoped30050");
-    const auto options = db.store().loadStartupOptions();
-    EXPECT_TRUE(options.runAtLogin && !options.started);
-}
-
 TEST(SettingsStore, AShortLockByAnotherProgramIsWaitedOut) {
     test::TempDatabase db;
     std::promise<void> locked;
@@ -145,4 +64,23 @@ TEST(SettingsStore, AShortLockByAnotherProgramIsWaitedOut) {
     EXPECT_NO_THROW(db.store().saveCountdownSettings("7", 0, 1));
     other.join();
     EXPECT_EQ(db.scalar("SELECT period FROM setting"), "7");
+}
+
+TEST(Connection, TheFileIsUnreadableWithoutThePassword) {
+    test::TempDatabase db;
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(db.path().c_str(), &raw, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    EXPECT_NE(sqlite3_exec(raw, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(raw);
+}
+
+// SQLCipher 4 reads the version 3 files Dormivo has always written only when told to.
+TEST(Connection, SQLCipher4AndLaterAreToldToUseTheVersion3Format) {
+    const std::pair<const char*, bool> cases[] = {
+        {"3.4.1", false}, {"4.0.0", true}, {"4.6.1 community", true},
+        {"10.2", true},   {"", false},     {"community", false},
+    };
+    for (const auto& [version, told] : cases)
+        EXPECT_EQ(needsVersion3Format(version), told) << version;
 }

@@ -1,4 +1,4 @@
-#include "install/RunningApp.h"
+#include "install/RealProgram.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,22 +18,13 @@ AppFolder::AppFolder() {
     const QDir built = QFileInfo(QStringLiteral(DORMIVO_BINARY)).dir();
     for (const char* name : {"dormivo", "dormivo-power", "info.velkaro"})
         QFile::copy(built.filePath(QString::fromLatin1(name)),
-                    QDir(dir_.path()).filePath(QString::fromLatin1(name)));
-}
-
-QString AppFolder::program() const {
-    return QDir(dir_.path()).filePath(QStringLiteral("dormivo"));
-}
-
-QString AppFolder::settingsFile() const {
-    return QDir(dir_.path()).filePath(QStringLiteral("info.velkaro"));
+                    dir.filePath(QString::fromLatin1(name)));
 }
 
 QProcessEnvironment UserFolders::environment() const {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    const QDir dir(home.path());
     environment.insert(QStringLiteral("HOME"), home.path());
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral(".config")));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), file(QStringLiteral(".config")));
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
     environment.remove(QStringLiteral("XDG_DATA_HOME"));
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -45,13 +36,6 @@ void OtherUser::own(const QString& path) const {
         qFatal("cannot give %s to uid %d", qPrintable(path), int(uid));
 }
 
-void OtherUser::runs(QProcess& process) const {
-    process.setChildProcessModifier([uid = uid, gid = gid] {
-        if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0)
-            ::_exit(127);
-    });
-}
-
 std::optional<OtherUser> nobody() {
     const passwd* user = ::getpwnam("nobody");
     if (::geteuid() != 0 || !user)
@@ -59,25 +43,37 @@ std::optional<OtherUser> nobody() {
     return OtherUser{user->pw_uid, user->pw_gid};
 }
 
-bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds bound) {
-    QDeadlineTimer deadline(bound);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(20);
-    }
-    return true;
+RealProgram::RealProgram(const AppFolder& app, const QProcessEnvironment& environment,
+                         const OtherUser* user) {
+    setProcessEnvironment(environment);
+    if (user)
+        setChildProcessModifier([uid = user->uid, gid = user->gid] {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0)
+                ::_exit(127);
+        });
+    start(app.program(), {});
 }
 
-QString errorsUntil(QProcess& program, const QStringList& texts) {
-    QString said;
-    waitUntil([&] {
-        said += QString::fromLocal8Bit(program.readAllStandardError());
-        return program.state() == QProcess::NotRunning ||
-               std::all_of(texts.begin(), texts.end(),
-                           [&said](const QString& text) { return said.contains(text); });
+RealProgram::~RealProgram() {
+    kill();
+    runToEnd(*this);
+}
+
+bool RealProgram::runsUntil(const std::function<bool()>& condition) {
+    return QTest::qWaitFor([&] { return state() == NotRunning || condition(); }, 15000) &&
+           state() == Running && condition();
+}
+
+bool RealProgram::says(const QStringList& texts) {
+    return runsUntil([&] {
+        return std::all_of(texts.begin(), texts.end(),
+                           [this](const QString& text) { return said().contains(text); });
     });
-    return said + QString::fromLocal8Bit(program.readAllStandardError());
+}
+
+QString RealProgram::said() {
+    said_ += QString::fromLocal8Bit(readAllStandardError());
+    return said_;
 }
 
 bool runToEnd(QProcess& process, std::chrono::milliseconds bound) {
@@ -90,6 +86,17 @@ bool runToEnd(QProcess& process, std::chrono::milliseconds bound) {
     process.kill();
     process.waitForFinished();
     return false;
+}
+
+bool listensIn(const QString& folder) {
+    return !QDir(folder).entryList({QStringLiteral("*.socket")}, QDir::System).isEmpty();
+}
+
+void writeFile(const QString& path, const QByteArray& content) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        qFatal("cannot write %s", qPrintable(path));
 }
 
 } // namespace dormivo::test
