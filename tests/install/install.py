@@ -1,0 +1,266 @@
+"""The installed program as a user meets it: the real binary, run from a copy of its
+application folder with home and runtime folders of its own, as root or as the user nobody.
+Every program started is killed when its case ends."""
+import fcntl
+import glob
+import hashlib
+import os
+import pwd
+import shutil
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from desktop import PASSWORD, wait_for  # noqa: E402
+
+BUILT = os.path.abspath(sys.argv.pop(1))  # the build's application folder
+ROOT = os.geteuid() == 0
+NOBODY = pwd.getpwnam("nobody")
+
+
+def listens_in(folder):
+    return glob.glob(os.path.join(folder, "*.socket"))
+
+
+def connects(path):
+    with socket.socket(socket.AF_UNIX) as probe:
+        return probe.connect_ex(path) == 0
+
+
+def write(path, data):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def sql(database, statements):
+    return subprocess.run(["sqlcipher", database], capture_output=True, text=True,
+                          input=f"PRAGMA key='{PASSWORD}';\n{statements}\n", timeout=30)
+
+
+def give_to_nobody(*paths):
+    for path in paths:
+        os.chown(path, NOBODY.pw_uid, NOBODY.pw_gid)
+
+
+class Installed(unittest.TestCase):
+    def folder(self):
+        made = tempfile.TemporaryDirectory()
+        self.addCleanup(made.cleanup)
+        return made.name
+
+    def app(self):
+        """A private copy of the application folder, so that no case touches the build's own
+        settings file; returns it and its settings file."""
+        app = self.folder()
+        for name in ("dormivo", "dormivo-power", "info.velkaro"):
+            shutil.copy2(os.path.join(BUILT, name), app)
+        return app, os.path.join(app, "info.velkaro")
+
+    def user(self):
+        home = self.folder()
+        env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
+                   XDG_RUNTIME_DIR=home, QT_QPA_PLATFORM="offscreen")
+        env.pop("XDG_DATA_HOME", None)
+        return home, env
+
+    def start(self, app, env, as_nobody=False, args=()):
+        said = tempfile.TemporaryFile()
+        self.addCleanup(said.close)
+        who = dict(user=NOBODY.pw_uid, group=NOBODY.pw_gid, extra_groups=[]) if as_nobody else {}
+        program = subprocess.Popen([os.path.join(app, "dormivo"), *args], env=env,
+                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                   stderr=said, **who)
+        program.said = lambda: os.pread(said.fileno(), 1 << 20, 0).decode()
+        self.addCleanup(program.wait)
+        self.addCleanup(program.kill)
+        return program
+
+    def runs_until(self, program, condition, secs=15):
+        """Waits for the condition; fails when the program ended first, or after the bound."""
+        try:
+            wait_for("the program", lambda: program.poll() is not None or condition(), secs)
+        except AssertionError:
+            pass
+        self.assertTrue(program.poll() is None and condition(), program.said())
+
+    def says(self, program, *texts):
+        self.runs_until(program, lambda: all(text in program.said() for text in texts))
+
+    def ends(self, program):
+        program.wait(timeout=15)
+        return program.returncode
+
+    def test_a_killed_first_instance_does_not_block_the_next_start(self):
+        app, _ = self.app()
+        home, env = self.user()
+        killed = self.start(app, env)
+        self.runs_until(killed, lambda: listens_in(home))
+        [left] = listens_in(home)
+        killed.kill()
+        killed.wait()
+        self.assertTrue(os.path.exists(left), "the killed program left its socket behind")
+        following = self.start(app, env)
+        self.runs_until(following, lambda: connects(left))
+        self.assertEqual(self.ends(self.start(app, env)), 0, "the third start hands over")
+        self.assertIsNone(following.poll())
+
+    def test_without_a_display_only_questions_are_answered_in_one_line(self):
+        unused = 1000  # an X display number no server uses
+        while glob.glob(f"/tmp/.X11-unix/X{unused}") or glob.glob(f"/tmp/.X{unused}-lock"):
+            unused += 1
+        dead = f":{unused}"
+        # (arguments, display: None for none, "offscreen" for Qt's own; status, out, err)
+        for args, display, status, out, err in [
+            (["--status"], None, 1, "Dormivo is not running\n", ""),
+            (["--stop"], "offscreen", 1, "", "dormivo: Dormivo is not running\n"),
+            (["--start", "5"], None, 1, "", "dormivo: no display"),
+            ([], None, 1, "", "dormivo: no display"),
+            ([], dead, 1, "", f'dormivo: cannot open the X display "{dead}"'),
+        ]:
+            with self.subTest(args=args, display=display):
+                home, env = self.user()
+                for name in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
+                    env.pop(name, None)
+                if display == "offscreen":
+                    env["QT_QPA_PLATFORM"] = display
+                elif display:
+                    env["DISPLAY"] = display
+                done = subprocess.run([os.path.join(BUILT, "dormivo"), *args], env=env,
+                                      capture_output=True, text=True, timeout=15)
+                self.assertEqual(done.returncode, status)  # neither an abort nor a core
+                self.assertTrue(done.stdout.startswith(out), done.stdout)
+                self.assertTrue(done.stderr.startswith(err), done.stderr)
+                self.assertEqual((done.stdout + done.stderr).count("\n"), 1)
+                self.assertEqual(os.listdir(home), [], "nothing is made for the user")
+
+    @unittest.skipUnless(ROOT, "needs root (as in CI) to give folders to the user nobody")
+    def test_another_users_files_in_a_shared_folder_neither_block_nor_are_written_through(self):
+        # Qt's and Dormivo's former fallback folders, open to everyone and made by another user,
+        # with the lock of this settings file held, or made a link to a file the victim would
+        # create.
+        for linked_lock in (False, True):
+            with self.subTest(linked_lock=linked_lock):
+                shared = self.folder()
+                os.chmod(shared, 0o1777)
+                for name in (f"runtime-{pwd.getpwuid(os.getuid()).pw_name}",
+                             f"dormivo-{os.getuid()}"):
+                    os.mkdir(os.path.join(shared, name))
+                    os.chmod(os.path.join(shared, name), 0o777)
+                    give_to_nobody(os.path.join(shared, name))
+                app, settings = self.app()
+                key = hashlib.sha256(settings.encode()).hexdigest()[:16]
+                lock = os.path.join(shared, f"dormivo-{os.getuid()}", f"dormivo-{key}.lock")
+                planted = os.path.join(shared, "planted")
+                if linked_lock:
+                    os.symlink(planted, lock)
+                else:
+                    held = open(lock, "w")
+                    self.addCleanup(held.close)
+                    fcntl.flock(held, fcntl.LOCK_EX)
+                    give_to_nobody(lock)
+                home, env = self.user()
+                del env["XDG_RUNTIME_DIR"]
+                env["TMPDIR"] = shared
+                program = self.start(app, env)
+                self.runs_until(program, lambda: listens_in(os.path.join(home, ".cache/dormivo")))
+                self.assertFalse(os.path.exists(planted), "created through a link")
+
+    def test_without_a_private_folder_it_starts_and_says_so_once(self):
+        app, _ = self.app()
+        home, env = self.user()
+        write(os.path.join(home, "file"), b"")
+        del env["XDG_RUNTIME_DIR"]
+        env["XDG_CACHE_HOME"] = os.path.join(home, "file", "cache")
+        program = self.start(app, env)
+        self.says(program, "a later start opens")
+        time.sleep(0.3)  # long enough to say it twice
+        self.assertIsNone(program.poll())
+        self.assertEqual(program.said().count(
+            "dormivo: starting without the check for a running Dormivo"), 1, program.said())
+
+    def test_when_the_first_cannot_listen_a_later_start_runs_on_its_own(self):
+        # Its socket's path is too long: a later start must not wait for an answer that cannot
+        # come.
+        app, _ = self.app()
+        home, env = self.user()
+        env["XDG_RUNTIME_DIR"] = os.path.join(home, "r" * 100)
+        os.mkdir(env["XDG_RUNTIME_DIR"], 0o700)
+        for _ in range(2):
+            self.says(self.start(app, env), "cannot wait for later starts")
+
+    @unittest.skipUnless(ROOT, "needs root (as in CI) to run the program as the user nobody")
+    def test_a_user_who_cannot_write_the_shipped_file_works_on_a_private_copy(self):
+        # An installed program (a root-owned application folder), or a settings file made
+        # read-only; the start that holds the lock makes the copy, a second start meanwhile
+        # hands over and makes nothing.
+        for read_only_file in (False, True):
+            with self.subTest(read_only_file=read_only_file):
+                app, settings = self.app()
+                # Loading copies this start-up row into the settings, which needs a writable
+                # file; its countdown (99 hours) is far from running out when the program ends.
+                sql(settings, "INSERT INTO tmpsetting (run, Status, period, Type, Action, "
+                              "active) VALUES ('0', 'Started', 99, 1, 0, '0');")
+                os.chmod(app, 0o755)
+                if read_only_file:
+                    give_to_nobody(app, settings)
+                    os.chmod(settings, 0o444)
+                shipped = read(settings)
+                home, env = self.user()
+                give_to_nobody(home)
+                copy = os.path.join(home, ".local/share/dormivo/info.velkaro")
+                first = self.start(app, env, as_nobody=True)
+                self.runs_until(first, lambda: listens_in(home) and os.path.exists(copy) and sql(
+                    copy, "SELECT Status, period FROM setting;").stdout.startswith(
+                    "Started|99\n"))
+                self.assertEqual(read(settings), shipped, "the shipped default stays as it was")
+                info = os.stat(copy)
+                self.assertEqual((info.st_mode & 0o7777, info.st_uid), (0o600, NOBODY.pw_uid))
+                os.remove(copy)
+                second = self.start(app, env, as_nobody=True)
+                self.assertEqual(self.ends(second), 0, second.said())
+                self.assertFalse(os.path.exists(copy), "the second start copied meanwhile")
+
+    def test_says_which_file_cannot_be_used_and_why(self):
+        # On stderr, where a test can read it while the message box waits.
+        app, settings = self.app()
+        home, env = self.user()
+        sql(settings, "DROP TABLE actions;")
+        self.says(self.start(app, env), "lacks a table", "(no such table: actions)", settings)
+        if not ROOT:
+            return
+        app, settings = self.app()
+        os.chmod(app, 0o755)
+        home, env = self.user()
+        give_to_nobody(home)
+        env["XDG_DATA_HOME"] = os.path.join(home, "data")
+        os.mkdir(env["XDG_DATA_HOME"], 0o755)  # root's, closed to the user: no private copy
+        self.says(self.start(app, env, as_nobody=True), "cannot be made in",
+                  "(Permission denied)", os.path.join(home, "data/dormivo/info.velkaro"))
+
+    def test_a_hive_far_deeper_than_any_registry_is_set_aside_and_the_program_runs(self):
+        # As damage or an attack leaves it: with the empty hive it starts with, no autostart
+        # entry of ours is left either.
+        app, _ = self.app()
+        home, env = self.user()
+        hive = os.path.join(home, ".config/dormivo/HKLM.reg")
+        entry = os.path.join(home, ".config/autostart/dormivo-run-velkaro0.desktop")
+        deep = (b"Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE"
+                + b"\\a" * 300000 + b"]\n")
+        write(hive, deep)
+        write(entry, b"[Desktop Entry]\n")
+        self.runs_until(self.start(app, env), lambda: not os.path.exists(entry))
+        self.assertEqual(read(hive + ".bad"), deep)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
