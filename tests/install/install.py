@@ -58,26 +58,22 @@ class Installed(unittest.TestCase):
         self.addCleanup(made.cleanup)
         return made.name
 
-    def app(self):
+    def installed(self):
         """A private copy of the application folder, so that no case touches the build's own
-        settings file; returns it and its settings file."""
-        app = self.folder()
+        settings file, and a home: the folder, its settings file, the home, the environment."""
+        app, home = self.folder(), self.folder()
         for name in ("dormivo", "dormivo-power", "info.velkaro"):
             shutil.copy2(os.path.join(BUILT, name), app)
-        return app, os.path.join(app, "info.velkaro")
-
-    def user(self):
-        home = self.folder()
         env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
                    XDG_RUNTIME_DIR=home, QT_QPA_PLATFORM="offscreen")
         env.pop("XDG_DATA_HOME", None)
-        return home, env
+        return app, os.path.join(app, "info.velkaro"), home, env
 
-    def start(self, app, env, as_nobody=False, args=()):
+    def start(self, app, env, as_nobody=False):
         said = tempfile.TemporaryFile()
         self.addCleanup(said.close)
         who = dict(user=NOBODY.pw_uid, group=NOBODY.pw_gid, extra_groups=[]) if as_nobody else {}
-        program = subprocess.Popen([os.path.join(app, "dormivo"), *args], env=env,
+        program = subprocess.Popen([os.path.join(app, "dormivo")], env=env,
                                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                    stderr=said, **who)
         program.said = lambda: os.pread(said.fileno(), 1 << 20, 0).decode()
@@ -96,13 +92,8 @@ class Installed(unittest.TestCase):
     def says(self, program, *texts):
         self.runs_until(program, lambda: all(text in program.said() for text in texts))
 
-    def ends(self, program):
-        program.wait(timeout=15)
-        return program.returncode
-
     def test_a_killed_first_instance_does_not_block_the_next_start(self):
-        app, _ = self.app()
-        home, env = self.user()
+        app, _, home, env = self.installed()
         killed = self.start(app, env)
         self.runs_until(killed, lambda: listens_in(home))
         [left] = listens_in(home)
@@ -111,7 +102,7 @@ class Installed(unittest.TestCase):
         self.assertTrue(os.path.exists(left), "the killed program left its socket behind")
         following = self.start(app, env)
         self.runs_until(following, lambda: connects(left))
-        self.assertEqual(self.ends(self.start(app, env)), 0, "the third start hands over")
+        self.assertEqual(self.start(app, env).wait(timeout=15), 0, "the third start hands over")
         self.assertIsNone(following.poll())
 
     def test_without_a_display_only_questions_are_answered_in_one_line(self):
@@ -128,14 +119,14 @@ class Installed(unittest.TestCase):
             ([], dead, 1, "", f'dormivo: cannot open the X display "{dead}"'),
         ]:
             with self.subTest(args=args, display=display):
-                home, env = self.user()
+                app, _, home, env = self.installed()
                 for name in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
                     env.pop(name, None)
                 if display == "offscreen":
                     env["QT_QPA_PLATFORM"] = display
                 elif display:
                     env["DISPLAY"] = display
-                done = subprocess.run([os.path.join(BUILT, "dormivo"), *args], env=env,
+                done = subprocess.run([os.path.join(app, "dormivo"), *args], env=env,
                                       capture_output=True, text=True, timeout=15)
                 self.assertEqual(done.returncode, status)  # neither an abort nor a core
                 self.assertTrue(done.stdout.startswith(out), done.stdout)
@@ -157,7 +148,7 @@ class Installed(unittest.TestCase):
                     os.mkdir(os.path.join(shared, name))
                     os.chmod(os.path.join(shared, name), 0o777)
                     give_to_nobody(os.path.join(shared, name))
-                app, settings = self.app()
+                app, settings, home, env = self.installed()
                 key = hashlib.sha256(settings.encode()).hexdigest()[:16]
                 lock = os.path.join(shared, f"dormivo-{os.getuid()}", f"dormivo-{key}.lock")
                 planted = os.path.join(shared, "planted")
@@ -168,7 +159,6 @@ class Installed(unittest.TestCase):
                     self.addCleanup(held.close)
                     fcntl.flock(held, fcntl.LOCK_EX)
                     give_to_nobody(lock)
-                home, env = self.user()
                 del env["XDG_RUNTIME_DIR"]
                 env["TMPDIR"] = shared
                 program = self.start(app, env)
@@ -176,8 +166,7 @@ class Installed(unittest.TestCase):
                 self.assertFalse(os.path.exists(planted), "created through a link")
 
     def test_without_a_private_folder_it_starts_and_says_so_once(self):
-        app, _ = self.app()
-        home, env = self.user()
+        app, _, home, env = self.installed()
         write(os.path.join(home, "file"), b"")
         del env["XDG_RUNTIME_DIR"]
         env["XDG_CACHE_HOME"] = os.path.join(home, "file", "cache")
@@ -191,8 +180,7 @@ class Installed(unittest.TestCase):
     def test_when_the_first_cannot_listen_a_later_start_runs_on_its_own(self):
         # Its socket's path is too long: a later start must not wait for an answer that cannot
         # come.
-        app, _ = self.app()
-        home, env = self.user()
+        app, _, home, env = self.installed()
         env["XDG_RUNTIME_DIR"] = os.path.join(home, "r" * 100)
         os.mkdir(env["XDG_RUNTIME_DIR"], 0o700)
         for _ in range(2):
@@ -205,7 +193,7 @@ class Installed(unittest.TestCase):
         # hands over and makes nothing.
         for read_only_file in (False, True):
             with self.subTest(read_only_file=read_only_file):
-                app, settings = self.app()
+                app, settings, home, env = self.installed()
                 # Loading copies this start-up row into the settings, which needs a writable
                 # file; its countdown (99 hours) is far from running out when the program ends.
                 sql(settings, "INSERT INTO tmpsetting (run, Status, period, Type, Action, "
@@ -215,7 +203,6 @@ class Installed(unittest.TestCase):
                     give_to_nobody(app, settings)
                     os.chmod(settings, 0o444)
                 shipped = read(settings)
-                home, env = self.user()
                 give_to_nobody(home)
                 copy = os.path.join(home, ".local/share/dormivo/info.velkaro")
                 first = self.start(app, env, as_nobody=True)
@@ -227,20 +214,18 @@ class Installed(unittest.TestCase):
                 self.assertEqual((info.st_mode & 0o7777, info.st_uid), (0o600, NOBODY.pw_uid))
                 os.remove(copy)
                 second = self.start(app, env, as_nobody=True)
-                self.assertEqual(self.ends(second), 0, second.said())
+                self.assertEqual(second.wait(timeout=15), 0, second.said())
                 self.assertFalse(os.path.exists(copy), "the second start copied meanwhile")
 
     def test_says_which_file_cannot_be_used_and_why(self):
         # On stderr, where a test can read it while the message box waits.
-        app, settings = self.app()
-        home, env = self.user()
+        app, settings, home, env = self.installed()
         sql(settings, "DROP TABLE actions;")
         self.says(self.start(app, env), "lacks a table", "(no such table: actions)", settings)
         if not ROOT:
             return
-        app, settings = self.app()
+        app, _, home, env = self.installed()
         os.chmod(app, 0o755)
-        home, env = self.user()
         give_to_nobody(home)
         env["XDG_DATA_HOME"] = os.path.join(home, "data")
         os.mkdir(env["XDG_DATA_HOME"], 0o755)  # root's, closed to the user: no private copy
@@ -250,8 +235,7 @@ class Installed(unittest.TestCase):
     def test_a_hive_far_deeper_than_any_registry_is_set_aside_and_the_program_runs(self):
         # As damage or an attack leaves it: with the empty hive it starts with, no autostart
         # entry of ours is left either.
-        app, _ = self.app()
-        home, env = self.user()
+        app, _, home, env = self.installed()
         hive = os.path.join(home, ".config/dormivo/HKLM.reg")
         entry = os.path.join(home, ".config/autostart/dormivo-run-velkaro0.desktop")
         deep = (b"Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE"

@@ -44,34 +44,6 @@ protected:
     const std::filesystem::path folder = root / "autostart";
 };
 
-TEST_F(Autostart, EntriesFollowTheRunKeyValues) {
-    // Entries of other programs, and of Run values that this hive does not hold, stay.
-    addEntries(
-        {"someone-else.desktop", "dormivo-run-elsewhere.desktop", "dormivo-run-velkaro5.desktop"});
-    HiveRegistry hive;
-    AutostartMirror mirror(hive, folder);
-    hive.setValueListener(
-        [&](const HiveKey& key, const std::string& name) { mirror.valueChanged(key, name); });
-    setRunValue(hive, "Velkaro0", "/usr/bin/true");
-    setRunValue(hive, "Dormivo", "/opt/dormivo");
-    Registry(hive).SetKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "Count", std::int32_t(3));
-    Registry(hive).SetKeyValue(HKEY_LOCAL_MACHINE, "Software\\Other", "Velkaro9", "/bin/x");
-    setRunValue(hive, "VELKARO0", "/usr/bin/false");
-    EXPECT_EQ(entries(),
-              (std::set<std::string>{"dormivo-run-dormivo.desktop", "dormivo-run-elsewhere.desktop",
-                                     "dormivo-run-velkaro0.desktop", "dormivo-run-velkaro5.desktop",
-                                     "someone-else.desktop"}));
-    const std::string entry = readTextFile(folder / "dormivo-run-velkaro0.desktop").value_or("");
-    EXPECT_EQ(entry.rfind("[Desktop Entry]\nType=Application\n", 0), 0u);
-    EXPECT_NE(entry.find("\nExec=\"/usr/bin/false\"\n"), std::string::npos) << entry;
-
-    setRunValue(hive, "velkaro0", "");
-    setRunValue(hive, "Velkaro5", ""); // an entry without a value
-    Registry(hive).SetKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "Dormivo", std::int32_t(1));
-    EXPECT_EQ(entries(),
-              (std::set<std::string>{"dormivo-run-elsewhere.desktop", "someone-else.desktop"}));
-}
-
 // That Exec starts exactly the stored program is held by the autostart fuzz target.
 TEST(AutostartEntry, FileNamesNeverCollide) {
     std::set<std::string> files;
@@ -125,13 +97,30 @@ TEST_F(Autostart, OpeningTheHiveBringsOurEntriesInLineWithTheRunKey) {
         openUserRegistry();
         EXPECT_EQ(entries(), expected);
     }
-    // What is set through it reaches the file and the entries.
-    setRunValue(*openUserRegistry(), "Velkaro1", "");
-    EXPECT_EQ(entries(), others);
-    setRunValue(*openUserRegistry(), "Velkaro0", "/usr/bin/true");
-    EXPECT_EQ(dormivo::test::runValue(*openUserRegistry(), "velkaro0"), "/usr/bin/true");
+    // What is set through it reaches the file and the entries. Entries of other programs, and
+    // of Run values that this hive does not hold, stay until it reads the file again.
+    const auto registry = openUserRegistry();
+    addEntries({"dormivo-run-elsewhere.desktop", "dormivo-run-velkaro5.desktop"});
+    setRunValue(*registry, "Velkaro1", "");
+    setRunValue(*registry, "Velkaro0", "/usr/bin/true");
+    setRunValue(*registry, "Dormivo", "/opt/dormivo");
+    Registry(*registry).SetKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "Count", std::int32_t(3));
+    Registry(*registry).SetKeyValue(HKEY_LOCAL_MACHINE, "Software\\Other", "Velkaro9", "/bin/x");
+    setRunValue(*registry, "VELKARO0", "/usr/bin/false");
     EXPECT_EQ(entries(),
-              (std::set<std::string>{"dormivo-run-velkaro0.desktop", "someone-else.desktop"}));
+              (std::set<std::string>{"dormivo-run-dormivo.desktop", "dormivo-run-elsewhere.desktop",
+                                     "dormivo-run-velkaro0.desktop", "dormivo-run-velkaro5.desktop",
+                                     "someone-else.desktop"}));
+    HiveRegistry saved(hive);
+    EXPECT_EQ(dormivo::test::runValue(saved, "velkaro0"), "/usr/bin/false");
+    const std::string entry = readTextFile(folder / "dormivo-run-velkaro0.desktop").value_or("");
+    EXPECT_EQ(entry.rfind("[Desktop Entry]\nType=Application\n", 0), 0u);
+
+    setRunValue(*registry, "velkaro0", "");
+    setRunValue(*registry, "Velkaro5", ""); // an entry without a value
+    Registry(*registry).SetKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "Dormivo", std::int32_t(1));
+    EXPECT_EQ(entries(),
+              (std::set<std::string>{"dormivo-run-elsewhere.desktop", "someone-else.desktop"}));
 }
 
 } // namespace
