@@ -14,7 +14,6 @@ namespace {
 
 class TrayComponent : public ::testing::Test {
 protected:
-    void SetUp() override { resetFlags(); }
     const std::vector<test::NotifyCall>& calls() const { return shell.calls; }
 
     test::FakeNotifyIconShell shell;
@@ -88,7 +87,7 @@ TEST_F(TrayComponent, ALaterInstanceOnlyServesAsAMenu) {
     EXPECT_EQ(calls().back().data.hWnd, nullptr);
 }
 
-TEST_F(TrayComponent, DecodesTheMouseMessages) {
+TEST_F(TrayComponent, ClicksOnTheIconBecomeMouseEvents) {
     frmSysTray tray(shell);
     QStringList events;
     QObject::connect(&tray, &frmSysTray::SysTrayMouseDown,
@@ -98,17 +97,6 @@ TEST_F(TrayComponent, DecodesTheMouseMessages) {
     QObject::connect(&tray, &frmSysTray::SysTrayMouseMove, [&] { events << "move"; });
     QObject::connect(&tray, &frmSysTray::SysTrayDoubleClick,
                      [&](int b) { events << QString("double %1").arg(b); });
-    const std::pair<int, const char*> table[] = {
-        {0x200, "move"},     {0x201, "down 1"}, {0x202, "up 1"},
-        {0x203, "double 1"}, {0x204, "down 2"}, {0x205, "up 2"},
-        {0x206, "double 2"}, {0x207, nullptr},  {0, nullptr},
-    };
-    for (const auto& [message, event] : table) {
-        events.clear();
-        tray.notifyIconMessage(message);
-        EXPECT_EQ(events, event ? QStringList{event} : QStringList{}) << message;
-    }
-
     using Reason = QSystemTrayIcon::ActivationReason;
     const std::pair<Reason, QStringList> clicks[] = {
         {QSystemTrayIcon::Trigger, {"down 1", "up 1"}},

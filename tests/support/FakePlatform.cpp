@@ -1,7 +1,5 @@
 #include "support/FakePlatform.h"
 
-#include "common/Flags.h"
-
 namespace dormivo::test {
 
 FakePlatform::FakePlatform()
@@ -11,8 +9,6 @@ FakePlatform::FakePlatform()
                notifyIcons,
                notifier,
                registry,
-               QStringLiteral("/opt/dormivo")} {
-    resetFlags();
-}
+               QStringLiteral("/opt/dormivo")} {}
 
 } // namespace dormivo::test

@@ -30,7 +30,8 @@ public:
     std::function<void()> whileShown; // what a real box would do to the desktop meanwhile
 };
 
-// What the fakes were asked to do, in order, across fakes: "start <line>", "delete <name>".
+// What the fakes were asked to do, in order, across fakes: "start <line>", "set <name>",
+// "delete <name>".
 using EventLog = QStringList;
 
 // Records the command lines it is asked to start; starts nothing.
@@ -54,10 +55,15 @@ private:
     EventLog& log_;
 };
 
-// A registry in memory that also logs every value deletion.
+// A registry in memory that also logs every value written or deleted.
 class FakeRegistry final : public registry::HiveRegistry {
 public:
     explicit FakeRegistry(EventLog& log) : log_(log) {}
+    registry::Status setValue(registry::Key key, const std::string& name, std::uint32_t type,
+                              const std::uint8_t* data, std::uint32_t size) override {
+        log_ << QStringLiteral("set ") + QString::fromStdString(name);
+        return HiveRegistry::setValue(key, name, type, data, size);
+    }
     registry::Status deleteValue(registry::Key key, const std::string& name) override {
         log_ << QStringLiteral("delete ") + QString::fromStdString(name);
         return HiveRegistry::deleteValue(key, name);
@@ -118,7 +124,7 @@ public:
     std::vector<NotifierChoice> choices; // those of the shown message
 };
 
-// A whole set of fakes, with the process-wide flags reset for each test.
+// A whole set of fakes.
 struct FakePlatform {
     FakePlatform();
     EventLog log;

@@ -1,10 +1,22 @@
+#include "common/Flags.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
 #include <optional>
 
+namespace {
+
+// Every case starts on the process-wide flags as a new process finds them.
+class FreshFlags final : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override { dormivo::resetFlags(); }
+};
+
+} // namespace
+
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshFlags);
     // Listing the cases (ctest's discovery at build time) needs no display.
     std::optional<QApplication> app;
     if (!GTEST_FLAG_GET(list_tests))
