@@ -153,31 +153,6 @@ INSTANTIATE_TEST_SUITE_P(, DialogLoad,
                                            std::pair{kCtrlO, "programs"}),
                          [](const auto& info) { return std::string(info.param.second); });
 
-TEST_F(Menus, ASecondStartLoadsTheMainWindowAgainThatALeftoverDialogOutlived) {
-    // Brought back as a first start brings it: running again from the next-start row.
-    db.exec("INSERT INTO tmpsetting VALUES ('0', 'Started', 2, 0, 1, '0')");
-    load();
-    window->show();
-    window->menus().Form_KeyUp(kF1);
-    window->menus().Form_KeyPress(kCtrlX);
-    ASSERT_FALSE(windows.isLoaded(window.get()));
-    fakes.notifyIcons.calls.clear();
-
-    window->bringBack();
-    EXPECT_TRUE(windows.isLoaded(window.get()));
-    EXPECT_TRUE(window->isVisible());
-    ASSERT_FALSE(fakes.notifyIcons.calls.empty());
-    EXPECT_EQ(fakes.notifyIcons.calls.front().message, NotifyMessage::Add) << "the icon is back";
-    EXPECT_EQ(control<QComboBox>(window, "Combo1")->count(), 6);
-    EXPECT_EQ(text("txtTime") + " " + text("Combo1"), "2 Restart");
-    EXPECT_TRUE(window->countdown().isRunning && timerRunning());
-    EXPECT_EQ(window->countdown().totalSeconds, 120);
-
-    help()->close();
-    window->close();
-    EXPECT_EQ(endings, std::vector<int>{0}) << "closing it again ends the program";
-}
-
 TEST_F(Menus, TheCountdownExpiresWhileAModalDialogIsOpen) {
     startCountdown(1);
     // The about window stays open until the action has run, or 10 seconds at the most.
@@ -197,24 +172,6 @@ TEST_F(Menus, TheCountdownExpiresWhileAModalDialogIsOpen) {
     giveUp.start(10000);
     window->menus().labelMenu(2)->mnuSysTray_Click(2);
     EXPECT_EQ(fakes.launcher.started, QStringList{"/opt/dormivo/dormivo-power shutdown"});
-    EXPECT_FALSE(window->countdown().isRunning);
-}
-
-TEST_F(Menus, TheIconsMenuStartsStopsAndBringsTheWindowBack) {
-    load();
-    ASSERT_EQ(fakes.notifyIcons.offeredMenus.size(), 1u) << "only the icon's menu";
-    const auto [icon, menu] = fakes.notifyIcons.offeredMenus.front();
-    EXPECT_EQ(icon, window->trayIcon());
-
-    window->show();
-    menu->actions()[0]->trigger();
-    EXPECT_TRUE(window->countdown().isRunning);
-    click(window, "Image1_1");
-    ASSERT_FALSE(window->isVisible()) << "hidden to the notification area";
-    EXPECT_TRUE(window->countdown().isRunning);
-    menu->actions()[3]->trigger();
-    EXPECT_TRUE(window->isVisible()) << "Main brings the hidden window back";
-    menu->actions()[1]->trigger();
     EXPECT_FALSE(window->countdown().isRunning);
 }
 

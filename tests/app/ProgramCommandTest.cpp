@@ -45,7 +45,6 @@ TEST(ProgramCommand, ReadsEveryFormAndRefusesBadInputInOneLine) {
 
         {{"--start", "0"}, {}, "'0'"},
         {{"--start", "32768"}, {}, "'32768'"},
-        {{"--start", "123456"}, {}, "'123456'"},
         {{"--start", "1.5"}, {}, "'1.5'"},
         {{"--start", "45s"}, {}, "'45s'"},
         {{"--start", "\u0664\u0665"}, {}, "is not a whole number"},
@@ -53,9 +52,7 @@ TEST(ProgramCommand, ReadsEveryFormAndRefusesBadInputInOneLine) {
         {{"--at", "24:00"}, {}, "'24:00'"},
         {{"--at", "12:60"}, {}, "'12:60'"},
         {{"--at", "7:5"}, {}, "'7:5'"},
-        {{"--at", "12:30:00"}, {}, "'12:30:00'"},
         {{"--start", "5", "--stop"}, {}, "one of"},
-        {{"--stop", "--status"}, {}, "one of"},
         {{"--start", "5", "--start", "6"}, {}, "one of"},
         {{"--action", "restart"}, {}, "--action goes with"},
         {{"--start", "5", "--action", "a", "--action", "b"}, {}, "--action once"},

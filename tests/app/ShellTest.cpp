@@ -1,4 +1,4 @@
-// The main window's surfaces: pictures while pressed, keys, the keyboard's path, hiding.
+// The main window's keys, the keyboard's path through it, and hiding.
 #include "support/MainWindowFixture.h"
 
 #include <QApplication>
@@ -9,38 +9,6 @@ using namespace dormivo::test;
 namespace {
 
 using MainWindowShell = MainWindowFixture;
-
-TEST_F(MainWindowShell, PressedButtonsShowTheirPressedPicture) {
-    load();
-    for (int i = 0; i < 3; ++i) {
-        const QByteArray name = QByteArray("Image1_") + char('0' + i);
-        emit control<ImageButton>(window, name)->pressed();
-        EXPECT_EQ(face(name), 2 * i + 1) << i;
-        emit control<ImageButton>(window, name)->released();
-        EXPECT_EQ(face(name), 2 * i + 2) << i;
-    }
-    for (const char* surface : {"Image2_1", "Label5_1"}) {
-        auto* stop = control<ImageButton>(window, surface);
-        QTest::mousePress(stop, Qt::LeftButton);
-        EXPECT_EQ(face("Image2_1"), 8) << surface;
-        // Released away from the button: no click, the raised picture comes back.
-        QTest::mouseRelease(stop, Qt::LeftButton, {}, QPoint(-5, -5));
-        EXPECT_EQ(face("Image2_1"), 7) << surface;
-    }
-    // The Start and Stop pictures and the colour of Start's caption.
-    const auto looks = [this] {
-        return QStringLiteral("%1 %2 %3")
-            .arg(face("Image2_0"))
-            .arg(face("Image2_1"))
-            .arg(control<QLabel>(window, "Label5_0")->palette().color(QPalette::WindowText).name());
-    };
-    click(window, "Label5_0");
-    EXPECT_TRUE(window->countdown().isRunning);
-    EXPECT_EQ(looks(), "8 7 #000000") << "the clicked Start stays selected";
-    click(window, "Image2_1");
-    EXPECT_FALSE(window->countdown().isRunning);
-    EXPECT_EQ(looks(), "7 8 #ffffff");
-}
 
 TEST_F(MainWindowShell, KeysReachTheWindowAndStillTheFocusedBox) {
     load();

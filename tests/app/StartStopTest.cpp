@@ -23,12 +23,6 @@ TEST_F(StartStop, StartChecksThePeriod) {
         {"abc", "Minutes", notANumber + ", box 1"},
         {"0", "Minutes", notAboveZero + ", box 0"},
     };
-    // Whatever happens below, later tests get back the locale they would have had.
-    const struct LocaleGuard {
-        QLocale previous;
-        ~LocaleGuard() { QLocale::setDefault(previous); }
-    } localeGuard;
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     load();
     for (const auto& c : cases) {
         fakes.messages.shown.clear();
@@ -53,14 +47,14 @@ TEST_F(StartStop, StartTwiceStartsOnceAndStopWhileIdleChangesNothing) {
     EXPECT_EQ(face("Image2_1"), 8);
     EXPECT_EQ(face("Image2_0"), 7);
 
-    window->Image2_Click(kStartButton);
+    window->trayIcon()->mnuSysTray_Click(0); // the icon's Start and Stop are the window's
     EXPECT_EQ(text("Label3"), "Running");
     control<QLineEdit>(window, "txtTime")->setText("abc");
     window->Image2_Click(kStartButton);
     EXPECT_TRUE(told().isEmpty()) << "the second Start is ignored";
     EXPECT_EQ(window->countdown().totalSeconds, 300);
 
-    window->Image2_Click(kStopButton);
+    window->trayIcon()->mnuSysTray_Click(1);
     EXPECT_EQ(text("Label3"), "Not Running");
     EXPECT_EQ(window->countdown().totalSeconds, 300) << "Stop keeps the period";
     EXPECT_EQ(window->trayIcon()->ToolTip(), "Dormivo");

@@ -63,23 +63,6 @@ TEST_F(Startup, AnEmptyActionListRefusesToStartAndWritesNothing) {
     EXPECT_EQ(db.scalar("SELECT count(*) FROM setting"), "0");
 }
 
-TEST_F(Startup, TheIconGoesInOnceAndGoesWithTheWindow) {
-    load();
-    const auto& calls = fakes.notifyIcons.calls;
-    ASSERT_FALSE(calls.empty());
-    EXPECT_EQ(calls[0].message, NotifyMessage::Add);
-    EXPECT_EQ(std::count_if(calls.begin(), calls.end(),
-                            [](const auto& call) { return call.message == NotifyMessage::Add; }),
-              1);
-    EXPECT_EQ(window->trayIcon()->ToolTip(), "Dormivo");
-    window->show();
-    window->close();
-    EXPECT_TRUE(std::any_of(calls.begin(), calls.end(), [&](const auto& call) {
-        return call.message == NotifyMessage::Delete && call.data.hWnd == calls[0].data.hWnd &&
-               call.data.uID == calls[0].data.uID;
-    })) << "the icon that went in goes out";
-}
-
 // A way of ending, taken while the first message box of the load is open, or once loaded with
 // the help window open; and what it leaves right after.
 struct EndingCase {

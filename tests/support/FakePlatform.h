@@ -7,7 +7,6 @@
 #include <QStringList>
 
 #include <functional>
-
 #include <vector>
 
 namespace dormivo::test {
@@ -18,13 +17,23 @@ struct ShownMessage {
     QString title;
 };
 
-// Records every message instead of showing it, so nothing ever waits for a click.
+// The fakes record what they are asked and show or start nothing, so no test waits for a
+// click or reaches the desktop.
 class FakeMessageBoxes final : public MessageBoxes {
 public:
     void show(const QString& text, MessageStyle style, const QString& title) override {
         shown.push_back({text, style, title});
         if (whileShown)
             whileShown();
+    }
+    // The messages shown so far, each as "<title>, <critical|information>: <text>".
+    QStringList told() const {
+        QStringList all;
+        for (const auto& m : shown)
+            all << QStringLiteral("%1, %2: %3")
+                       .arg(m.title, m.style == MessageStyle::Critical ? "critical" : "information",
+                            m.text);
+        return all;
     }
     std::vector<ShownMessage> shown;
     std::function<void()> whileShown; // what a real box would do to the desktop meanwhile
@@ -34,7 +43,6 @@ public:
 // "delete <name>".
 using EventLog = QStringList;
 
-// Records the command lines it is asked to start; starts nothing.
 class FakeLauncher final : public ProgramLauncher {
 public:
     explicit FakeLauncher(EventLog& log) : log_(log) {}
@@ -84,7 +92,6 @@ struct NotifyCall {
     NotifyIconData data;
 };
 
-// Records every request to the notification area.
 class FakeNotifyIconShell final : public NotifyIconShell {
 public:
     void notify(NotifyMessage message, const NotifyIconData& data) override {
@@ -99,7 +106,7 @@ public:
     bool available = true;
 };
 
-// Records the desktop messages shown and withdrawn: "show <text>", "withdraw".
+// The desktop messages shown and withdrawn: "show <text>", "withdraw".
 class FakeNotifier final : public Notifier {
 public:
     void show(const QString& text, std::vector<NotifierChoice> offered) override {

@@ -64,15 +64,7 @@ protected:
         fakes.messages.shown.clear();
         fakes.log.clear();
     }
-    // The messages shown so far, each as "<title>, <critical|information>: <text>".
-    QStringList told() const {
-        QStringList all;
-        for (const auto& m : fakes.messages.shown)
-            all << QStringLiteral("%1, %2: %3")
-                       .arg(m.title, m.style == MessageStyle::Critical ? "critical" : "information",
-                            m.text);
-        return all;
-    }
+    QStringList told() const { return fakes.messages.told(); }
     // Whether the one message told is a failure of the settings file: critical, naming the
     // file, with the engine's text last.
     bool toldSettingsFailure(const QString& engineText) const {

@@ -1,6 +1,7 @@
 #include "common/Flags.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -17,6 +18,8 @@ class FreshFlags final : public ::testing::EmptyTestEventListener {
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshFlags);
+    // Periods are typed as an English user types them, whatever the machine's locale.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     // Listing the cases (ctest's discovery at build time) needs no display.
     std::optional<QApplication> app;
     if (!GTEST_FLAG_GET(list_tests))
