@@ -21,14 +21,6 @@ namespace {
 
 class ProgramsDialog : public ::testing::Test {
 protected:
-    void open() {
-        fakes.messages.shown.clear();
-        dialog = std::make_unique<frmSetting>(fakes.platform, db.store(), "Lauch Program",
-                                              [](const StoreError&) { FAIL(); });
-        dialog->load();
-        dialog->show();
-        unloaded = std::make_unique<QSignalSpy>(dialog.get(), &SkinnedDialog::unloaded);
-    }
     // Opens the dialog on a stored list, switched off, and on just these Run values.
     void openOn(const QStringList& programs, const QStringList& run, const char* flag = "0") {
         std::vector<std::string> list;
@@ -45,7 +37,12 @@ protected:
             else
                 values.DeleteKeyValue(registry::HKEY_LOCAL_MACHINE, registry::kRunKey, name);
         }
-        open();
+        fakes.messages.shown.clear();
+        dialog = std::make_unique<frmSetting>(fakes.platform, db.store(), "Lauch Program",
+                                              [](const StoreError&) { FAIL(); });
+        dialog->load();
+        dialog->show();
+        unloaded = std::make_unique<QSignalSpy>(dialog.get(), &SkinnedDialog::unloaded);
     }
     void add(const QString& path) {
         fakes.filePicker.nextPick = path;

@@ -133,7 +133,6 @@ public:
 
 // A whole set of fakes.
 struct FakePlatform {
-    FakePlatform();
     EventLog log;
     FakeMessageBoxes messages;
     FakeLauncher launcher{log};
@@ -141,7 +140,13 @@ struct FakePlatform {
     FakeNotifyIconShell notifyIcons;
     FakeNotifier notifier;
     FakeRegistry registry{log};
-    Platform platform;
+    Platform platform{messages,
+                      launcher,
+                      filePicker,
+                      notifyIcons,
+                      notifier,
+                      registry,
+                      QStringLiteral("/opt/dormivo")};
 };
 
 } // namespace dormivo::test
