@@ -1,4 +1,4 @@
-// The main window's keys, the keyboard's path through it, and hiding.
+// The main window's buttons and keys, the keyboard's path through it, and hiding.
 #include "support/MainWindowFixture.h"
 
 #include <QApplication>
@@ -9,6 +9,18 @@ using namespace dormivo::test;
 namespace {
 
 using MainWindowShell = MainWindowFixture;
+
+TEST_F(MainWindowShell, APressShowsThePressedPictureAndAReleaseAwayIsNoClick) {
+    load();
+    window->Image2_Click(kStartButton);
+    for (const char* surface : {"Image2_1", "Label5_1"}) { // Stop's picture and its caption
+        QTest::mousePress(control(window, surface), Qt::LeftButton);
+        EXPECT_EQ(face("Image2_1"), 8) << surface;
+        QTest::mouseRelease(control(window, surface), Qt::LeftButton, {}, QPoint(-5, -5));
+        EXPECT_EQ(face("Image2_1"), 7) << surface;
+        EXPECT_TRUE(window->countdown().isRunning) << surface;
+    }
+}
 
 TEST_F(MainWindowShell, KeysReachTheWindowAndStillTheFocusedBox) {
     load();

@@ -100,8 +100,13 @@ const EndingCase kEndings[] = {
      {},
      false},
     {"WithHelpClosePicture", false, clickClosePicture, {}, false},
+    {"WithHelpExit", false, [](frmShutdown& w) { w.Image2_Click(kExitButton); }, {0}, false},
     {"WithHelpIconsClose", false, iconsClose, {0}, true}, // at once, no window unloaded
 };
+
+void PrintTo(const EndingCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class Ending : public MainWindowFixture, public ::testing::WithParamInterface<EndingCase> {};
 

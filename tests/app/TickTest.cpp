@@ -76,6 +76,10 @@ const ExpiryCase kExpiries[] = {
      .storeFailure = "no such table: programs"},
 };
 
+void PrintTo(const ExpiryCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 using Tick = MainWindowFixture;
 
 class AtExpiry : public MainWindowFixture, public ::testing::WithParamInterface<ExpiryCase> {};

@@ -178,4 +178,13 @@ TEST_F(ProgramsDialog, OkWithAFailingStoreChangesNothingAndKeepsTheDialogOpen) {
         << messages().toStdString();
 }
 
+TEST_F(ProgramsDialog, LongPathsKeepTheirEndInSightAndShowInFullAsATip) {
+    const QString path = "/opt/" + QString(120, 'x') + "/bin/the-end";
+    openOn({}, {});
+    add(path);
+    auto* list = control<QListWidget>(dialog, "List1");
+    EXPECT_EQ(list->item(0)->toolTip(), path);
+    EXPECT_LE(list->visualItemRect(list->item(0)).right(), list->viewport()->width());
+}
+
 } // namespace
