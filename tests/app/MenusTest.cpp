@@ -1,11 +1,10 @@
-// The label menus, the icon's menu and the keys: which window each opens and how, and how long
-// the program lives with dialogs open.
+// The label menus and the keys: which window each opens and how; a dialog whose settings fail
+// as it loads; the countdown under a modal dialog.
 #include "dialogs/frmMenu.h"
 #include "shell/KeyPreview.h"
 #include "support/MainWindowFixture.h"
 
 #include <QApplication>
-#include <QMenu>
 
 #include <functional>
 

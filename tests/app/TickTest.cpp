@@ -120,6 +120,12 @@ TEST_F(Tick, AnActionThatFailsLaterIsReported) {
                                   "dormivo-power: 'systemctl poweroff' failed"});
 }
 
+TEST_F(Tick, ChoosingAnotherActionRewritesTheWarningAtOnce) {
+    startCountdown(30, kShutDown);
+    control<QComboBox>(window, "Combo1")->setCurrentIndex(kLogOff);
+    EXPECT_EQ(fakes.notifier.events.last(), "show Log Off in 30 seconds");
+}
+
 TEST_F(Tick, LateTicksAfterTheExpiryFireNothingMore) {
     startCountdown(0, kShutDown); // as while the expiry's message box is still open
     tick();

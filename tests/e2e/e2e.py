@@ -88,8 +88,8 @@ def main_window_id(desktop):
     return max(visible_windows(desktop), key=area)
 
 
-def keys_to_main_window(desktop, *keys):
-    desktop.run("xdotool", "windowfocus", "--sync", main_window_id(desktop))
+def keys_to(desktop, window, *keys):
+    desktop.run("xdotool", "windowfocus", "--sync", window)
     desktop.run("xdotool", "key", *keys)
 
 
@@ -106,9 +106,10 @@ def hide_then_main(desktop, results):
 
 
 def second_start_after_leftover_help(desktop, results):
-    keys_to_main_window(desktop, "F1")
+    main = main_window_id(desktop)  # while no dialog is open
+    keys_to(desktop, main, "F1")
     wait_for("the help window", lambda: ("push button", "Shortcuts", "") in desktop.names(), 20)
-    keys_to_main_window(desktop, "ctrl+x")
+    keys_to(desktop, main, "ctrl+x")
     wait_for("the main window and its icon to go",
              lambda: not main_window_showing(desktop) and not tray_icon_centre(desktop), 20)
     assert ("push button", "Shortcuts", "") in desktop.names(), "the help window went too"
@@ -148,7 +149,7 @@ def wait_for_warning(desktop):
 def warning_follows_action_then_action(desktop, results):
     warned_at, _, _, shown_id, _ = wait_for_warning(desktop)
     # The action box has the focus: Down chooses the next action, Restart.
-    keys_to_main_window(desktop, "Down")
+    keys_to(desktop, main_window_id(desktop), "Down")
     _, replaces, text, _, _ = wait_for("the warning for Restart", lambda: next(
         (c for c in notify_calls(desktop) if c[2].startswith("Restart in ")), None), 20)
     assert replaces == shown_id, f"Restart's warning replaces {replaces}, not {shown_id}"
