@@ -1,30 +1,21 @@
-// The label menus, the icon's menu and the keys: which window each opens and how, and how long
-// the program lives with dialogs open.
-#include "app/MainWindowFixture.h"
-#include "dialogs/frmAbout.h"
+// The label menus and the keys: which window each opens and how; a dialog whose settings fail
+// as it loads; the countdown under a modal dialog.
 #include "dialogs/frmMenu.h"
-#include "dialogs/frmPrgSet.h"
-#include "dialogs/frmSetting.h"
-#include "shell/ImageButton.h"
 #include "shell/KeyPreview.h"
+#include "support/MainWindowFixture.h"
 
 #include <QApplication>
-#include <QCheckBox>
-#include <QListWidget>
-#include <QMenu>
-#include <QPushButton>
-#include <QTest>
 
 #include <functional>
 
 using namespace dormivo;
+using namespace dormivo::test;
 
 namespace {
 
-class Menus : public test::MainWindowFixture {
+class Menus : public MainWindowFixture {
 protected:
     frmMenu* help() { return window->findChild<frmMenu*>(); }
-    void expectEndAtLoad(int ctrlKey, const char* table);
     // Runs an opening that may hold the caller until its window closes: looks at what is open
     // once the opening has shown it, then closes it.
     struct Seen {
@@ -54,7 +45,7 @@ protected:
         return seen;
     }
     void keyUp(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
-        QTest::keyRelease(control<QLineEdit>("txtTime"), key, modifiers);
+        QTest::keyRelease(control<QLineEdit>(window, "txtTime"), key, modifiers);
     }
 };
 
@@ -62,7 +53,7 @@ TEST_F(Menus, EachEntryAndKeyOpensItsWindowWithItsModality) {
     load();
     window->show();
     QApplication::setActiveWindow(window.get());
-    control<QLineEdit>("txtTime")->setFocus();
+    control<QLineEdit>(window, "txtTime")->setFocus();
     struct Case {
         const char* what;
         std::function<void()> opening;
@@ -80,7 +71,9 @@ TEST_F(Menus, EachEntryAndKeyOpensItsWindowWithItsModality) {
         {"Option menu, &Setting", [&] { menus.labelMenu(1)->mnuSysTray_Click(0); },
          "dormivo::frmPrgSet", true},
         {"Ctrl+T",
-         [&] { QTest::keyClick(control<QLineEdit>("txtTime"), Qt::Key_T, Qt::ControlModifier); },
+         [&] {
+             QTest::keyClick(control<QLineEdit>(window, "txtTime"), Qt::Key_T, Qt::ControlModifier);
+         },
          "dormivo::frmPrgSet", false},
         {"Option menu, Options", [&] { menus.labelMenu(1)->mnuSysTray_Click(2); },
          "dormivo::frmSetting", true},
@@ -137,109 +130,27 @@ TEST_F(Menus, AWindowOpenedWithoutModalityWhileOneIsModalIsMadeModalToo) {
     EXPECT_EQ(windows.loadedCount(), 1);
 }
 
-TEST_F(Menus, CtrlTAndCtrlOTwiceKeepTheOpenWindowAndItsEdits) {
-    load();
-    window->menus().Form_KeyPress(kCtrlT);
-    auto* options = window->findChild<frmPrgSet*>();
-    ASSERT_NE(options, nullptr);
-    options->findChild<QCheckBox*>("chkRun")->setChecked(true);
-    window->menus().Form_KeyPress(kCtrlO);
-    auto* programs = window->findChild<frmSetting*>();
-    ASSERT_NE(programs, nullptr);
-    fakes.filePicker.nextPick = "/usr/bin/true";
-    QTest::mouseClick(programs->findChild<QPushButton*>("cmdBrowse"), Qt::LeftButton);
-    window->menus().Form_KeyPress(kCtrlT);
-    window->menus().Form_KeyPress(kCtrlO);
-    EXPECT_EQ(windows.loadedCount(), 3) << "one of each";
-    EXPECT_TRUE(options->findChild<QCheckBox*>("chkRun")->isChecked()) << "not loaded again";
-    EXPECT_EQ(programs->findChild<QListWidget*>("List1")->count(), 1) << "not loaded again";
-}
-
 // Both settings dialogs follow one rule when the settings file fails as they load: the user
-// is told which file and why, the dialog unloads, and the program ends.
-void Menus::expectEndAtLoad(int ctrlKey, const char* table) {
+// is told which file and why, the dialog unloads, and the program ends. By the key that opens
+// the dialog and the table it needs.
+class DialogLoad : public MainWindowFixture,
+                   public ::testing::WithParamInterface<std::pair<int, const char*>> {};
+
+TEST_P(DialogLoad, AFailingSettingsFileEndsTheProgram) {
+    const auto [key, table] = GetParam();
     load();
     db.exec(std::string("alter table ") + table + " rename to gone");
-    window->menus().Form_KeyPress(ctrlKey);
+    window->menus().Form_KeyPress(key);
     EXPECT_EQ(endings, std::vector<int>{1});
     EXPECT_TRUE(toldSettingsFailure(QStringLiteral("no such table: %1").arg(table)))
         << told().join('\n').toStdString();
     EXPECT_EQ(windows.loadedCount(), 1) << "the dialog unloaded";
 }
 
-TEST_F(Menus, TheStartupOptionsEndTheProgramWhenTheSettingsFileFails) {
-    expectEndAtLoad(kCtrlT, "tmpsetting");
-}
-
-TEST_F(Menus, TheProgramsListEndsTheProgramWhenTheSettingsFileFails) {
-    expectEndAtLoad(kCtrlO, "programs");
-}
-
-TEST_F(Menus, UnloadingTheMainWindowLeavesTheProgramToItsLastDialog) {
-    struct Case {
-        const char* what;
-        std::function<void(frmShutdown&)> unload;
-    };
-    const Case cases[] = {
-        {"Ctrl+X", [](frmShutdown& w) { w.menus().Form_KeyPress(kCtrlX); }},
-        {"File, &Close", [](frmShutdown& w) { w.menus().labelMenu(0)->mnuSysTray_Click(4); }},
-        {"close picture",
-         [](frmShutdown& w) {
-             QTest::mouseClick(w.findChild<ImageButton*>("Image1_2"), Qt::LeftButton);
-         }},
-    };
-    for (const auto& c : cases) {
-        window.reset();
-        WindowTable table([this](int status) { endings.push_back(status); });
-        endings.clear();
-        resetFlags();
-        window = std::make_unique<frmShutdown>(fakes.platform, db.store(), table);
-        table.add(window.get());
-        window->load();
-        window->show();
-        window->menus().Form_KeyUp(kF1);
-        ASSERT_NE(help(), nullptr);
-        c.unload(*window);
-        EXPECT_EQ(fakes.notifyIcons.calls.back().message, NotifyMessage::Delete) << c.what;
-        EXPECT_TRUE(endings.empty()) << c.what << ": the help window is still open";
-        help()->close();
-        EXPECT_EQ(endings, std::vector<int>{0}) << c.what;
-        window.reset();
-    }
-}
-
-TEST_F(Menus, ASecondStartLoadsTheMainWindowAgainThatALeftoverDialogOutlived) {
-    // Brought back as a first start brings it: running again from the next-start row.
-    db.exec("INSERT INTO tmpsetting VALUES ('0', 'Started', 2, 0, 1, '0')");
-    load();
-    window->show();
-    window->menus().Form_KeyUp(kF1);
-    window->menus().Form_KeyPress(kCtrlX);
-    ASSERT_FALSE(windows.isLoaded(window.get()));
-    fakes.notifyIcons.calls.clear();
-
-    window->bringBack();
-    EXPECT_TRUE(windows.isLoaded(window.get()));
-    EXPECT_TRUE(window->isVisible());
-    ASSERT_FALSE(fakes.notifyIcons.calls.empty());
-    EXPECT_EQ(fakes.notifyIcons.calls.front().message, NotifyMessage::Add) << "the icon is back";
-    EXPECT_EQ(control<QComboBox>("Combo1")->count(), 6);
-    EXPECT_EQ(text("txtTime") + " " + text("Combo1"), "2 Restart");
-    EXPECT_TRUE(window->countdown().isRunning && timerRunning());
-    EXPECT_EQ(window->countdown().totalSeconds, 120);
-
-    help()->close();
-    window->close();
-    EXPECT_EQ(endings, std::vector<int>{0}) << "closing it again ends the program";
-}
-
-TEST_F(Menus, TheIconsCloseEndsAtOnceWithADialogOpen) {
-    load();
-    window->menus().Form_KeyUp(kF1);
-    window->trayIcon()->mnuSysTray_Click(4);
-    EXPECT_EQ(endings, std::vector<int>{0});
-    EXPECT_NE(help(), nullptr) << "no window is unloaded on the way";
-}
+INSTANTIATE_TEST_SUITE_P(, DialogLoad,
+                         ::testing::Values(std::pair{kCtrlT, "tmpsetting"},
+                                           std::pair{kCtrlO, "programs"}),
+                         [](const auto& info) { return std::string(info.param.second); });
 
 TEST_F(Menus, TheCountdownExpiresWhileAModalDialogIsOpen) {
     startCountdown(1);
@@ -260,29 +171,6 @@ TEST_F(Menus, TheCountdownExpiresWhileAModalDialogIsOpen) {
     giveUp.start(10000);
     window->menus().labelMenu(2)->mnuSysTray_Click(2);
     EXPECT_EQ(fakes.launcher.started, QStringList{"/opt/dormivo/dormivo-power shutdown"});
-    EXPECT_FALSE(window->countdown().isRunning);
-}
-
-TEST_F(Menus, TheIconsMenuStartsStopsAndBringsTheWindowBack) {
-    load();
-    ASSERT_EQ(fakes.notifyIcons.offeredMenus.size(), 1u) << "only the icon's menu";
-    const auto [icon, menu] = fakes.notifyIcons.offeredMenus.front();
-    EXPECT_EQ(icon, window->trayIcon());
-    QStringList texts;
-    for (QAction* action : menu->actions())
-        texts << action->text();
-    EXPECT_EQ(texts, (QStringList{"&Start", "Sto&p", "", "&Main", "&Close"}));
-    EXPECT_EQ(menu->defaultAction(), menu->actions()[0]);
-
-    window->show();
-    menu->actions()[0]->trigger();
-    EXPECT_TRUE(window->countdown().isRunning);
-    QTest::mouseClick(control<ImageButton>("Image1_1"), Qt::LeftButton);
-    ASSERT_FALSE(window->isVisible()) << "hidden to the notification area";
-    EXPECT_TRUE(window->countdown().isRunning);
-    menu->actions()[3]->trigger();
-    EXPECT_TRUE(window->isVisible()) << "Main brings the hidden window back";
-    menu->actions()[1]->trigger();
     EXPECT_FALSE(window->countdown().isRunning);
 }
 

@@ -48,44 +48,9 @@ QByteArray contentOf(const QString& file) {
     return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray("<none>");
 }
 
-TEST(OpenSettings, ADamagedPrivateCopyIsSetAsideAndMadeAfresh) {
-    const QByteArray garbage(4096, 'x');
-    struct Case {
-        const char* what;
-        QByteArray copy;       // what the private copy holds
-        QByteArray earlierBad; // an earlier set-aside file, when not empty
-        const char* aside;     // where the copy must go
-    };
-    const Case cases[] = {
-        {"empty", "", "", ".bad"},
-        {"not a database", garbage, "kept", ".bad.1"},
-    };
-    for (const auto& c : cases) {
-        test::TempDatabase shipped;
-        QTemporaryDir data;
-        const SettingsLocation location{data.filePath("info.velkaro"),
-                                        QString::fromStdString(shipped.path())};
-        write(location.file, c.copy);
-        if (!c.earlierBad.isEmpty())
-            write(location.file + ".bad", c.earlierBad);
-
-        testing::internal::CaptureStderr();
-        const OpenedSettings opened = openSettings(location);
-        const std::string told = testing::internal::GetCapturedStderr();
-        ASSERT_TRUE(opened.store) << c.what << ": " << opened.failure.toStdString();
-        EXPECT_EQ(opened.store.value().file(), location.file.toStdString());
-        EXPECT_EQ(contentOf(location.file + c.aside), c.copy) << c.what;
-        if (!c.earlierBad.isEmpty()) {
-            EXPECT_EQ(contentOf(location.file + ".bad"), c.earlierBad) << c.what;
-        }
-        EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 1) << told;
-        EXPECT_NE(told.find((location.file + c.aside).toStdString()), std::string::npos) << told;
-    }
-}
-
 // A crash must never leave the copy named but empty: its content is on the disk before it
 // takes its name, and the name is on the disk after.
-TEST(OpenSettings, ThePrivateCopyIsOnTheDiskBeforeItIsNamed) {
+TEST(OpenSettings, AMissingPrivateCopyIsOnTheDiskBeforeItIsNamed) {
     test::TempDatabase shipped;
     QTemporaryDir data;
     const QString folder = data.filePath("dormivo");
@@ -97,20 +62,44 @@ TEST(OpenSettings, ThePrivateCopyIsOnTheDiskBeforeItIsNamed) {
     const OpenedSettings opened = openSettings(location);
     flushes = nullptr;
     ASSERT_TRUE(opened.store) << opened.failure.toStdString();
-    const std::vector<std::string> expected = {watched + ".partial (unnamed)",
-                                               folder.toStdString() + " (named)"};
-    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(seen, (std::vector<std::string>{watched + ".partial (unnamed)",
+                                              folder.toStdString() + " (named)"}));
+}
+
+TEST(OpenSettings, ADamagedPrivateCopyIsSetAsideAndMadeAfresh) {
+    // What the private copy holds, an earlier set-aside file if any, and where the copy goes.
+    const std::tuple<QByteArray, QByteArray, const char*> cases[] = {
+        {"", "", ".bad"},
+        {QByteArray(4096, 'x'), "kept", ".bad.1"},
+    };
+    for (const auto& [copy, earlierBad, aside] : cases) {
+        test::TempDatabase shipped;
+        QTemporaryDir data;
+        const SettingsLocation location{data.filePath("info.velkaro"),
+                                        QString::fromStdString(shipped.path())};
+        write(location.file, copy);
+        if (!earlierBad.isEmpty())
+            write(location.file + ".bad", earlierBad);
+        testing::internal::CaptureStderr();
+        const OpenedSettings opened = openSettings(location);
+        const std::string told = testing::internal::GetCapturedStderr();
+        ASSERT_TRUE(opened.store) << aside << ": " << opened.failure.toStdString();
+        EXPECT_EQ(opened.store.value().file(), location.file.toStdString());
+        EXPECT_EQ(contentOf(location.file + aside), copy) << aside;
+        EXPECT_EQ(contentOf(location.file + ".bad"), earlierBad.isEmpty() ? copy : earlierBad);
+        EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 1) << told;
+        EXPECT_NE(told.find((location.file + aside).toStdString()), std::string::npos) << told;
+    }
 }
 
 TEST(OpenSettings, TheShippedFileIsNeverReplaced) {
     QTemporaryDir folder;
     const QString shipped = folder.filePath("info.velkaro");
-    const QByteArray garbage(4096, 'x');
-    write(shipped, garbage);
+    write(shipped, QByteArray(4096, 'x'));
     const OpenedSettings opened = openSettings({shipped, shipped});
     EXPECT_FALSE(opened.store);
     EXPECT_TRUE(opened.failure.contains(shipped)) << opened.failure.toStdString();
-    EXPECT_EQ(contentOf(shipped), garbage);
+    EXPECT_EQ(contentOf(shipped), QByteArray(4096, 'x'));
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"info.velkaro"});
 }
 

@@ -1,16 +1,18 @@
-#include "app/MainWindowFixture.h"
-#include "common/Words.h"
-#include "shell/ImageButton.h"
+// The main window's start, and every way the program ends.
+#include "dialogs/frmMenu.h"
+#include "shell/KeyPreview.h"
 #include "store/StoreError.h"
-
-#include <QTest>
+#include "support/MainWindowFixture.h"
 
 #include <functional>
 #include <utility>
 
 using namespace dormivo;
+using namespace dormivo::test;
 
-using Startup = test::MainWindowFixture;
+namespace {
+
+using Startup = MainWindowFixture;
 
 TEST_F(Startup, TheLastStateIsRestored) {
     // The settings rows, then what the window shows: period, unit, action, state, the
@@ -46,15 +48,12 @@ TEST_F(Startup, TheLastStateIsRestored) {
                       .arg(face("Image2_1")),
                   c.shown);
         EXPECT_TRUE(fakes.messages.shown.empty()) << c.shown;
+        EXPECT_EQ(db.scalar("SELECT count(*) FROM setting"), *c.setting ? "1" : "0")
+            << "loading adds no row";
     }
     EXPECT_EQ(db.scalar("SELECT period||'|'||Type||'|'||Action||'|'||Status FROM setting"),
               "10|1|2|Started")
         << "a restored start is saved as a start";
-}
-
-TEST_F(Startup, AFreshStoreWritesNothing) {
-    load();
-    EXPECT_EQ(db.scalar("SELECT count(*) FROM setting"), "0");
 }
 
 TEST_F(Startup, AnEmptyActionListRefusesToStartAndWritesNothing) {
@@ -64,64 +63,85 @@ TEST_F(Startup, AnEmptyActionListRefusesToStartAndWritesNothing) {
     EXPECT_EQ(db.scalar("SELECT count(*) FROM setting"), "0");
 }
 
-TEST_F(Startup, TheIconGoesInOnceWithTheDescriptionReadsDormivoAndGoesWithTheWindow) {
-    load();
-    const auto& calls = fakes.notifyIcons.calls;
-    ASSERT_GE(calls.size(), 2u);
-    EXPECT_EQ(calls[0].message, NotifyMessage::Add);
-    EXPECT_EQ(calls[0].data.tipText(), kFileDescription);
-    EXPECT_EQ(calls[1].data.tipText(), "Dormivo");
-    for (std::size_t i = 1; i < calls.size(); ++i)
-        EXPECT_NE(calls[i].message, NotifyMessage::Add) << "only one icon is added";
+// A way of ending, taken while the first message box of the load is open, or once loaded with
+// the help window open; and what it leaves right after.
+struct EndingCase {
+    const char* name;
+    bool whileTheLoadsBoxIsOpen;
+    std::function<void(frmShutdown&)> act;
+    std::vector<int> endings;
+    bool mainWindowLoaded;
+};
 
-    window->show();
-    window->close();
-    EXPECT_TRUE(std::any_of(calls.begin(), calls.end(), [&](const auto& call) {
-        return call.message == NotifyMessage::Delete && call.data.hWnd == calls[0].data.hWnd &&
-               call.data.uID == calls[0].data.uID;
-    })) << "the icon that went in goes out";
+void clickClosePicture(frmShutdown& w) {
+    click(&w, "Image1_2");
+}
+void iconsClose(frmShutdown& w) {
+    w.trayIcon()->mnuSysTray_Click(4);
 }
 
-TEST(StartupEnding, EveryWayOfEndingWorksFromTheFirstMessageBoxOfTheLoad) {
-    struct Case {
-        const char* what;
-        std::function<void(frmShutdown&)> whileTheBoxIsOpen;
-        std::vector<int> endings;
-        bool mainWindowLoaded;
-    };
-    const Case cases[] = {
-        {"icon Main, then the close picture",
-         [](frmShutdown& w) {
-             w.trayIcon()->mnuSysTray_Click(3);
-             QTest::mouseClick(w.findChild<ImageButton*>("Image1_2"), Qt::LeftButton);
-         },
-         {0},
-         false},
-        {"icon Close", [](frmShutdown& w) { w.trayIcon()->mnuSysTray_Click(4); }, {0}, true},
-        {"Exit", [](frmShutdown& w) { w.Image2_Click(kExitButton); }, {0}, false},
-        {"nothing", [](frmShutdown&) {}, {}, true},
-    };
-    for (const auto& c : cases) {
-        test::FakePlatform fakes;
-        test::TempDatabase db;
+const EndingCase kEndings[] = {
+    {"AtTheBoxIconsMainThenClosePicture",
+     true,
+     [](frmShutdown& w) {
+         w.trayIcon()->mnuSysTray_Click(3);
+         clickClosePicture(w);
+     },
+     {0},
+     false},
+    {"AtTheBoxIconsClose", true, iconsClose, {0}, true},
+    {"AtTheBoxExit", true, [](frmShutdown& w) { w.Image2_Click(kExitButton); }, {0}, false},
+    {"AtTheBoxNothing", true, [](frmShutdown&) {}, {}, true},
+    // The program lives on with the help window, and ends when that closes.
+    {"WithHelpCtrlX", false, [](frmShutdown& w) { w.menus().Form_KeyPress(kCtrlX); }, {}, false},
+    {"WithHelpFileClose",
+     false,
+     [](frmShutdown& w) { w.menus().labelMenu(0)->mnuSysTray_Click(4); },
+     {},
+     false},
+    {"WithHelpClosePicture", false, clickClosePicture, {}, false},
+    {"WithHelpExit", false, [](frmShutdown& w) { w.Image2_Click(kExitButton); }, {0}, false},
+    {"WithHelpIconsClose", false, iconsClose, {0}, true}, // at once, no window unloaded
+};
+
+void PrintTo(const EndingCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class Ending : public MainWindowFixture, public ::testing::WithParamInterface<EndingCase> {};
+
+TEST_P(Ending, TheProgramEndsOnceNoWindowIsLoaded) {
+    const EndingCase& c = GetParam();
+    if (c.whileTheLoadsBoxIsOpen) {
         // Restored running on "Lauch Program" with no programs: the load shows a message box.
         db.exec("INSERT INTO tmpsetting VALUES ('0', 'Started', 5, 0, 5, '1')");
-        std::vector<int> endings;
-        WindowTable windows([&endings](int status) { endings.push_back(status); });
-        frmShutdown window(fakes.platform, db.store(), windows);
-        windows.add(&window);
         bool acted = false;
         fakes.messages.whileShown = [&] {
             if (!std::exchange(acted, true))
-                c.whileTheBoxIsOpen(window);
+                c.act(*window);
         };
-        window.load();
-        ASSERT_EQ(fakes.messages.shown.size(), 1u) << c.what;
-        EXPECT_EQ(endings, c.endings) << c.what;
-        EXPECT_EQ(windows.hasEnded(), !c.endings.empty()) << c.what;
-        EXPECT_EQ(windows.isLoaded(&window), c.mainWindowLoaded) << c.what;
-        if (!c.mainWindowLoaded) {
-            EXPECT_EQ(fakes.notifyIcons.calls.back().message, NotifyMessage::Delete) << c.what;
-        }
+        load();
+        ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    } else {
+        load();
+        window->show();
+        window->menus().Form_KeyUp(kF1);
+        ASSERT_NE(window->findChild<frmMenu*>(), nullptr);
+        c.act(*window);
+    }
+    EXPECT_EQ(endings, c.endings);
+    EXPECT_EQ(windows.hasEnded(), !c.endings.empty());
+    EXPECT_EQ(windows.isLoaded(window.get()), c.mainWindowLoaded);
+    if (!c.mainWindowLoaded) {
+        EXPECT_EQ(fakes.notifyIcons.calls.back().message, NotifyMessage::Delete);
+    }
+    if (auto* help = window->findChild<frmMenu*>()) {
+        help->close();
+        EXPECT_EQ(endings, std::vector<int>{0}) << "closing the last window ends it";
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(, Ending, ::testing::ValuesIn(kEndings),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace

@@ -10,8 +10,12 @@ import tempfile
 import threading
 import time
 
-PASSWORD = "quorndale482"
 HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def python(script, *args):
+    """The command line that runs one of the suite's own scripts."""
+    return ("/usr/bin/python3", "-B", os.path.join(HERE, script), *args)
 
 
 def wait_for(what, check, secs):
@@ -55,10 +59,15 @@ class Desktop:
     # notification-daemon shows its messages on the X display, where a reader finds them.
     NOTIFICATION_SERVER = ("/usr/lib/notification-daemon/notification-daemon",)
 
-    def __init__(self, app_folder, display, started_countdown=False):
+    def __init__(self, app_folder, display, started_countdown=False, program_args=(),
+                 chooser=None):
+        """program_args: what the program is first started with; chooser: the label of the
+        choice that a notification server of ours (notifier.py) makes in place of the user."""
         self.procs = []
         self.logs = []
-        self.program_args = []  # what the program is started with
+        self.program_args = program_args
+        if chooser:
+            self.NOTIFICATION_SERVER = python("notifier.py", chooser)
         self.closed = False
         self.lock = threading.Lock()
         with _desktops_lock:
@@ -67,10 +76,7 @@ class Desktop:
         self.app = shutil.copytree(app_folder, os.path.join(self.dir, "app"))
         if started_countdown:
             # A one-minute Shut Down that the program resumes as soon as it starts.
-            sql = (f"PRAGMA key='{PASSWORD}';\n"
-                   "INSERT INTO tmpsetting VALUES ('0','Started',1,0,0,'0');\n")
-            subprocess.run(["sqlcipher", os.path.join(self.app, "info.velkaro")], input=sql,
-                           text=True, check=True, capture_output=True, timeout=30)
+            self.sql("INSERT INTO tmpsetting VALUES ('0','Started',1,0,0,'0');")
         self.power_log = os.path.join(self.dir, "power.log")
         shim = os.path.join(self.dir, "shim")
         os.mkdir(shim)
@@ -117,6 +123,20 @@ class Desktop:
     def run(self, *argv, timeout=30):
         return subprocess.run(argv, env=self.env, capture_output=True, text=True, timeout=timeout)
 
+    def dormivo(self, *args):
+        """A later start of the program, as a user or a script makes it."""
+        return self.run(os.path.join(self.app, "dormivo"), *args)
+
+    def sql(self, statements):
+        """What sqlcipher prints for the statements on the program's settings file."""
+        return subprocess.run(["sqlcipher", os.path.join(self.app, "info.velkaro")],
+                              input=f"PRAGMA key='quorndale482';\n{statements}\n", text=True,
+                              check=True, capture_output=True, timeout=30).stdout
+
+    def log(self, name):
+        with open(os.path.join(self.dir, name)) as f:
+            return f.read()
+
     def _start_session(self, display):
         # Without -noreset the server resets whenever its last client leaves, and a client
         # that connects meanwhile (the bus launcher, the notification server) is turned away.
@@ -145,8 +165,8 @@ class Desktop:
             wait_for("the notification server",
                      lambda: self.bus_has("org.freedesktop.Notifications"), 20)
         except AssertionError as error:
-            with open(os.path.join(self.dir, "notifyd.log")) as f:
-                raise AssertionError(f"{error} (exit status {server.poll()}, said {f.read()!r})")
+            raise AssertionError(f"{error} (exit status {server.poll()}, "
+                                 f"said {self.log('notifyd.log')!r})")
 
     def _start_bus_monitor(self):
         # Answers carry no interface: they are watched too, for the numbers the server gives.
@@ -167,7 +187,7 @@ class Desktop:
 
     def read(self, app, *args):
         """The reader's answer for APP, or None when APP is not on the bus (yet)."""
-        result = self.run("/usr/bin/python3", "-B", os.path.join(HERE, "reader.py"), app, *args)
+        result = self.run(*python("reader.py", app, *args))
         return result.stdout if result.returncode == 0 else None
 
     def names(self, app="Dormivo"):
@@ -179,8 +199,12 @@ class Desktop:
             raise AssertionError(f"no showing {role} {name!r} in {app}")
 
     def bus_log(self):
-        with open(os.path.join(self.dir, "bus.log")) as f:
-            return f.read()
+        return self.log("bus.log")
+
+    def past_the_first_minute(self):
+        """Waits until the one-minute countdown would have run out: nothing may have run."""
+        time.sleep(max(0.0, self.started + 70 - time.monotonic()))
+        assert self.power_calls() == [], self.power_calls()
 
     def power_calls(self):
         try:

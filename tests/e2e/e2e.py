@@ -3,22 +3,9 @@
 
 Usage: e2e.py APP_FOLDER
 
-Seven desktops run side by side, so that the two one-minute countdowns cost one minute:
-  ui       start, tick and stop; then hide, and Main from the icon's menu; then F1 and
-           Ctrl+X, and a second start brings the main window and its icon back
-  fires    a one-minute Shut Down warns at once; switched to Restart, the warning is rewritten
-           in place with the time left, and the recorder is called exactly once, for Restart
-  stopped  the same countdown, stopped from the warning's Stop, never calls it
-  frozen   beside a panel that answers nothing, the window shows and a second start hands
-           over at once; the icon goes to the panel once it answers
-  wayland  on weston: start, tick and stop; the desktop shows at the window's rounded corners;
-           a second start, which cannot raise the window there, says Dormivo runs
-  commands started by `dormivo --start`, then driven by --status, --stop, --start, --at and
-           refused input, as a script would (commands.py)
-  snooze   a notification server chooses the warning's "10 more minutes": nothing runs at
-           the minute's end, and the countdown lasts ten minutes longer
-Prints a PASS or FAIL line per case and exits non-zero when any case fails. E2E_KEEP=1 keeps
-each desktop's folder (program, bus and notification server logs) in /tmp for a look.
+The desktops (see main) run side by side, so that the one-minute countdowns cost one minute
+together. Prints a PASS or FAIL line per case and exits non-zero when any case fails.
+E2E_KEEP=1 keeps each desktop's folder (program, bus and notification server logs) in /tmp.
 """
 import os
 import re
@@ -28,59 +15,48 @@ import threading
 import time
 
 import commands
-from desktop import HERE, Desktop, close_all, free_display, wait_for
+from desktop import Desktop, close_all, free_display, python, wait_for
 from weston import WestonDesktop, corners_show_the_desktop, second_start_says_it_is_running
 
 WARNING = "Shut Down in 1 minute"
-read_names = set()  # every accessible name the suite reads or presses, for the record
-
-
-def names(desktop, app="Dormivo"):
-    found = desktop.names(app)
-    # The countdown text changes every second: one entry stands for all of them.
-    read_names.update((app, role, re.sub(r" is .*", " is ...", name))
-                      for role, name, _ in found if name)
-    return found
-
-
-def press(desktop, role, name, app="Dormivo"):
-    read_names.add((app, role, name))
-    desktop.press(role, name, app)
+# What a screen reader must find on the main window before anything is pressed; a button
+# also named by a second object would be read twice.
+BUTTONS = ("Start", "Stop", "Exit", "Minimize", "Hide to notification area", "Close", "File",
+           "Option", "Help")
+MAIN_WINDOW = {("push button", b) for b in BUTTONS} | {("text", "After"), ("label", "After"),
+                                                       ("label", "Action")}
 
 
 def label_texts(desktop):
-    return [name or text for role, name, text in names(desktop) if role == "label"]
+    return [name or text for role, name, text in desktop.names() if role == "label"]
 
 
 def remaining_text(desktop):
     return next((t for t in label_texts(desktop) if t.startswith("remaining time to ")), None)
 
 
-def next_tick(desktop, last):
-    text = remaining_text(desktop)
-    return text if text and text != last else None
+def wait_for_status(desktop, status):
+    wait_for(f"the status {status}", lambda: status in label_texts(desktop), 20)
 
 
 def main_window_showing(desktop):
-    return ("push button", "Start", "") in names(desktop)
-
-
-# What a screen reader must find on the main window before anything is pressed.
-MAIN_WINDOW = {("push button", name) for name in (
-    "Start", "Stop", "Exit", "Minimize", "Hide to notification area", "Close",
-    "File", "Option", "Help")} | {("text", "After"), ("label", "After"), ("label", "Action")}
+    return ("push button", "Start", "") in desktop.names()
 
 
 def start_tick_stop(desktop, results):
-    missing = MAIN_WINDOW - {(role, name) for role, name, _ in names(desktop)}
+    found = desktop.names()
+    missing = MAIN_WINDOW - {(role, name) for role, name, _ in found}
     assert not missing, f"not on the accessibility tree: {sorted(missing)}"
-    press(desktop, "push button", "Start")
-    wait_for("the status Running", lambda: "Running" in label_texts(desktop), 20)
+    named = [name for _, name, _ in found]
+    assert all(named.count(b) == 1 for b in BUTTONS), f"buttons named twice: {named}"
+    desktop.press("push button", "Start")
+    wait_for_status(desktop, "Running")
     first = wait_for("the remaining time", lambda: remaining_text(desktop), 20)
-    second = wait_for("the next tick", lambda: next_tick(desktop, first), 20)
+    second = wait_for("the next tick",
+                      lambda: (text := remaining_text(desktop)) not in (None, first) and text, 20)
     print(f"  ticked: {first!r} -> {second!r}")
-    press(desktop, "push button", "Stop")
-    wait_for("the status Not Running", lambda: "Not Running" in label_texts(desktop), 20)
+    desktop.press("push button", "Stop")
+    wait_for_status(desktop, "Not Running")
     assert desktop.power_calls() == [], desktop.power_calls()
 
 
@@ -112,8 +88,13 @@ def main_window_id(desktop):
     return max(visible_windows(desktop), key=area)
 
 
+def keys_to(desktop, window, *keys):
+    desktop.run("xdotool", "windowfocus", "--sync", window)
+    desktop.run("xdotool", "key", *keys)
+
+
 def hide_then_main(desktop, results):
-    press(desktop, "push button", "Hide to notification area")
+    desktop.press("push button", "Hide to notification area")
     wait_for("the main window to hide", lambda: not main_window_showing(desktop), 20)
     hidden = len(visible_windows(desktop))
     x, y = wait_for("the icon in the tray", lambda: tray_icon_centre(desktop), 20)
@@ -125,20 +106,18 @@ def hide_then_main(desktop, results):
 
 
 def second_start_after_leftover_help(desktop, results):
-    main = main_window_id(desktop)
-    desktop.run("xdotool", "windowfocus", "--sync", main)
-    desktop.run("xdotool", "key", "F1")
-    wait_for("the help window", lambda: ("push button", "Shortcuts", "") in names(desktop), 20)
-    desktop.run("xdotool", "windowfocus", "--sync", main)
-    desktop.run("xdotool", "key", "ctrl+x")
+    main = main_window_id(desktop)  # while no dialog is open
+    keys_to(desktop, main, "F1")
+    wait_for("the help window", lambda: ("push button", "Shortcuts", "") in desktop.names(), 20)
+    keys_to(desktop, main, "ctrl+x")
     wait_for("the main window and its icon to go",
              lambda: not main_window_showing(desktop) and not tray_icon_centre(desktop), 20)
-    assert ("push button", "Shortcuts", "") in names(desktop), "the help window went too"
-    second = desktop.run(os.path.join(desktop.app, "dormivo"))
+    assert ("push button", "Shortcuts", "") in desktop.names(), "the help window went too"
+    second = desktop.dormivo()
     assert second.returncode == 0, (second.returncode, second.stderr)
     wait_for("the main window again", lambda: main_window_showing(desktop), 20)
     wait_for("the icon back in the tray", lambda: tray_icon_centre(desktop), 20)
-    assert any(role == "combo box" and name == "Shut Down" for role, name, _ in names(desktop))
+    assert any(role == "combo box" and name == "Shut Down" for role, name, _ in desktop.names())
     assert desktop.program.poll() is None, "the first program ended"
 
 
@@ -170,75 +149,64 @@ def wait_for_warning(desktop):
 def warning_follows_action_then_action(desktop, results):
     warned_at, _, _, shown_id, _ = wait_for_warning(desktop)
     # The action box has the focus: Down chooses the next action, Restart.
-    desktop.run("xdotool", "windowfocus", "--sync", main_window_id(desktop))
-    desktop.run("xdotool", "key", "Down")
+    keys_to(desktop, main_window_id(desktop), "Down")
     _, replaces, text, _, _ = wait_for("the warning for Restart", lambda: next(
         (c for c in notify_calls(desktop) if c[2].startswith("Restart in ")), None), 20)
     assert replaces == shown_id, f"Restart's warning replaces {replaces}, not {shown_id}"
     assert re.fullmatch(r"Restart in (1 minute|[1-5]?\d seconds)", text), text
     # What the user sees: one warning, for Restart.
     def on_screen():
-        texts = [name or t for _, name, t in names(desktop, "notification-daemon")]
+        texts = [name or t for _, name, t in desktop.names("notification-daemon")]
         return texts if any(t.startswith("Restart in ") for t in texts) else None
     texts = wait_for("the rewritten warning on screen", on_screen, 20)
     assert not any(WARNING in t for t in texts), f"the old warning is still shown: {texts}"
     wait_for("the power action", desktop.power_calls, 90)
     with open(desktop.power_log + ".times") as f:
         fired = float(f.readline())
-    results["lead"] = fired - warned_at
+    results["warning lead time"] = fired - warned_at
     wait_for("the warning's withdrawal", lambda: "member=CloseNotification" in desktop.bus_log(), 20)
-    wait_for("the status Not Running", lambda: "Not Running" in label_texts(desktop), 20)
+    wait_for_status(desktop, "Not Running")
     assert desktop.power_calls() == ["systemctl reboot"], desktop.power_calls()
 
 
 def warning_stop(desktop, results):
     wait_for_warning(desktop)
     wait_for("the warning on screen", lambda: ("push button", "Stop", "")
-             in names(desktop, "notification-daemon"), 20)
+             in desktop.names("notification-daemon"), 20)
     # notification-daemon answers a pointer click on its button but not an accessible press:
     # the reader finds the button, the pointer clicks it.
-    read_names.add(("notification-daemon", "push button", "Stop"))
     x, y = desktop.read("notification-daemon", "where", "push button", "Stop").split()
     desktop.run("xdotool", "mousemove", x, y, "click", "1")
     wait_for("the server's ActionInvoked", lambda: "member=ActionInvoked" in desktop.bus_log(), 20)
-    wait_for("the status Not Running", lambda: "Not Running" in label_texts(desktop), 20)
-    # Past the moment the countdown would have run out, nothing may have happened.
-    while time.monotonic() < desktop.started + 70:
-        time.sleep(1)
-    assert desktop.power_calls() == [], desktop.power_calls()
+    wait_for_status(desktop, "Not Running")
+    desktop.past_the_first_minute()
     assert "Not Running" in label_texts(desktop)
 
 
 def frozen_panel(desktop):
-    desktop.panel = desktop.spawn("/usr/bin/python3", "-B", os.path.join(HERE, "watcher.py"),
-                                  log="watcher.log")
+    desktop.panel = desktop.spawn(*python("watcher.py"), log="watcher.log")
     wait_for("the frozen panel", lambda: desktop.bus_has("org.kde.StatusNotifierWatcher"), 20)
-
-
-def panel_log(desktop):
-    with open(os.path.join(desktop.dir, "watcher.log")) as f:
-        return f.read()
 
 
 def beside_frozen_panel(desktop, results):
     results["start beside a frozen panel"] = desktop.shown - desktop.started
     assert desktop.shown - desktop.started < 10, "the window waited for the panel"
     began = time.monotonic()
-    second = desktop.run(os.path.join(desktop.app, "dormivo"))
+    second = desktop.dormivo()
     results["hand-over beside a frozen panel"] = time.monotonic() - began
     assert second.returncode == 0, f"second start: status {second.returncode}, {second.stderr!r}"
     assert time.monotonic() - began < 3, "the second start waited"
     # Longer than the program waits for an answer: it has to ask again.
     time.sleep(max(0.0, desktop.shown + 5 - time.monotonic()))
     desktop.panel.send_signal(signal.SIGUSR1)
-    wait_for("the icon at the panel", lambda: "registered" in panel_log(desktop), 40)
+    wait_for("the icon at the panel", lambda: "registered" in desktop.log("watcher.log"), 40)
 
 
-def run_desktop(app_folder, display, cases, outcomes, results, started_countdown=False,
-                prepare=None, kind=Desktop):
+def run_desktop(app_folder, display, cases, outcomes, results, prepare=None, kind=Desktop,
+                **options):
     desktop = None
     try:
-        desktop = kind(app_folder, display, started_countdown)
+        desktop = kind(app_folder, display, **options)
         if prepare:
             prepare(desktop)
         desktop.start_program()
@@ -247,13 +215,13 @@ def run_desktop(app_folder, display, cases, outcomes, results, started_countdown
         for case in cases:
             try:
                 case(desktop, results)
-                outcomes[case.__name__] = "PASS"
+                outcomes[case.__name__] = None
             except Exception as error:
-                outcomes[case.__name__] = f"FAIL ({type(error).__name__}: {error})"
+                outcomes[case.__name__] = f"{type(error).__name__}: {error}"
                 break
     except Exception as error:
         for case in cases:
-            outcomes.setdefault(case.__name__, f"FAIL (desktop: {type(error).__name__}: {error})")
+            outcomes.setdefault(case.__name__, f"desktop: {type(error).__name__}: {error}")
     finally:
         if desktop is not None:
             desktop.close()
@@ -267,23 +235,22 @@ def main():
     app_folder = os.path.abspath(sys.argv[1])
     for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
         signal.signal(sig, stop_on_signal)
-    plan = [([start_tick_stop, hide_then_main, second_start_after_leftover_help], False, None),
-            ([warning_follows_action_then_action], True, None),
-            ([warning_stop], True, None),
-            ([beside_frozen_panel], False, frozen_panel),
+    resumed = {"started_countdown": True}
+    plan = [([start_tick_stop, hide_then_main, second_start_after_leftover_help], {}),
+            ([warning_follows_action_then_action], resumed),
+            ([warning_stop], resumed),
+            ([beside_frozen_panel], {"prepare": frozen_panel}),
             ([start_tick_stop_on_wayland, corners_show_the_desktop,
-              second_start_says_it_is_running], False, None, WestonDesktop),
-            ([commands.start_without_dormivo_then_status, commands.refused_input_changes_nothing,
-              commands.stop_then_status, commands.forwarded_start_with_another_action,
-              commands.at_a_few_minutes_ahead], False, commands.start_by_command),
-            ([commands.ten_more_minutes_from_the_warning], True, commands.chooses_ten_more_minutes)]
+              second_start_says_it_is_running], {"kind": WestonDesktop}),
+            (commands.CASES, {"program_args": commands.FIRST_START}),
+            ([commands.ten_more_minutes_from_the_warning], {**resumed, "chooser": "10 more minutes"})]
     outcomes, results, threads, displays = {}, {}, [], []
     began = time.monotonic()
-    for cases, started_countdown, prepare, *kind in plan:
-        display = free_display(exclude=displays)
-        displays.append(display)
-        threads.append(threading.Thread(target=run_desktop, daemon=True, args=(
-            app_folder, display, cases, outcomes, results, started_countdown, prepare, *kind)))
+    for cases, options in plan:
+        displays.append(free_display(exclude=displays))
+        threads.append(threading.Thread(target=run_desktop, daemon=True, kwargs=dict(
+            app_folder=app_folder, display=displays[-1], cases=cases, outcomes=outcomes,
+            results=results, **options)))
     try:
         for t in threads:
             t.start()
@@ -293,19 +260,13 @@ def main():
         # A signal ends the wait above; the desktops still standing go with us.
         close_all()
     failed = False
-    for cases, *_ in plan:
+    for cases, _ in plan:
         for case in cases:
-            outcome = outcomes.get(case.__name__, "FAIL (not run)")
-            failed |= outcome != "PASS"
-            print(f"{outcome.split()[0]} {case.__name__} {' '.join(outcome.split()[1:])}".rstrip())
-    if "lead" in results:
-        print(f"warning lead time: {results['lead']:.1f} s")
-    for figure in ("start beside a frozen panel", "hand-over beside a frozen panel"):
-        if figure in results:
-            print(f"{figure}: {results[figure]:.2f} s")
-    print("accessible names read:")
-    for app, role, name in sorted(read_names):
-        print(f"  {app}: {role} {name!r}")
+            outcome = outcomes.get(case.__name__, "not run")
+            failed |= outcome is not None
+            print(f"PASS {case.__name__}" if outcome is None else f"FAIL {case.__name__} ({outcome})")
+    for figure, seconds in results.items():
+        print(f"{figure}: {seconds:.2f} s")
     print(f"suite time: {time.monotonic() - began:.0f} s")
     return 1 if failed else 0
 

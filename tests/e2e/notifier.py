@@ -1,7 +1,8 @@
 #!/usr/bin/python3
-"""A notification server that chooses for the user: it takes the first message offering the
-choice labelled LABEL and invokes that choice, as a click on its button would. Prints a line
-for every call: notify ID SUMMARY | KEY=LABEL ..., invoked ID KEY, close ID."""
+"""A notification server that shows nothing, for a desktop without one that can draw there.
+Given LABEL, it chooses for the user: it invokes the choice so labelled in the first message
+offering it, as a click on its button would. Prints a line for every call: notify ID SUMMARY |
+KEY=LABEL ..., invoked ID KEY, close ID."""
 import sys
 
 import dbus
@@ -17,11 +18,14 @@ class Server(dbus.service.Object):
         super().__init__(bus, "/org/freedesktop/Notifications")
         self.label = label
         self.last_id = 0
-        self.chosen = False
 
     @dbus.service.method(NAME, out_signature="as")
     def GetCapabilities(self):
         return ["actions", "body"]
+
+    @dbus.service.method(NAME, out_signature="ssss")
+    def GetServerInformation(self):
+        return "notifier", "dormivo-e2e", "1", "1.2"
 
     @dbus.service.method(NAME, in_signature="susssasa{sv}i", out_signature="u")
     def Notify(self, app, replaces, icon, summary, body, actions, hints, timeout):
@@ -30,14 +34,15 @@ class Server(dbus.service.Object):
         choices = dict(zip(actions[1::2], actions[0::2]))  # label -> key
         print(f"notify {nid} {summary} |", " ".join(f"{k}={l}" for l, k in choices.items()),
               flush=True)
-        if self.label in choices and not self.chosen:
-            self.chosen = True
+        if self.label in choices:
             GLib.timeout_add(200, self.invoke, nid, choices[self.label])
+            self.label = None  # once
         return nid
 
     @dbus.service.method(NAME, in_signature="u")
     def CloseNotification(self, nid):
         print(f"close {nid}", flush=True)
+        self.NotificationClosed(nid, 3)
 
     def invoke(self, nid, key):
         print(f"invoked {nid} {key}", flush=True)
@@ -48,13 +53,16 @@ class Server(dbus.service.Object):
     def ActionInvoked(self, nid, key):
         pass
 
+    @dbus.service.signal(NAME, signature="uu")
+    def NotificationClosed(self, nid, reason):
+        pass
+
 
 def main():
     DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
-    server = Server(bus, sys.argv[1])  # noqa: F841, served while it lives
+    Server(bus, sys.argv[1] if len(sys.argv) > 1 else None)
     bus.request_name(NAME, dbus.bus.NAME_FLAG_DO_NOT_QUEUE)
-    print("serving", flush=True)
     GLib.MainLoop().run()
 
 

@@ -1,6 +1,6 @@
 """A Wayland desktop for one copy of the program, and its cases: weston with its headless
 backend at scale 2, a plain background and no panel, its own session and accessibility buses,
-and a notification server that shows nothing (notices.py). The program runs natively on it,
+and a notification server that shows nothing (notifier.py). The program runs natively on it,
 through Qt's Wayland plugin."""
 import os
 import struct
@@ -9,7 +9,7 @@ import tempfile
 import time
 import zlib
 
-from desktop import HERE, Desktop, wait_for
+from desktop import Desktop, python, wait_for
 
 BACKGROUND = (0x20, 0x50, 0x80)
 SCALE = 2
@@ -21,7 +21,7 @@ ALREADY_RUNNING = "Dormivo is already running."
 
 class WestonDesktop(Desktop):
     # notification-daemon draws on X only.
-    NOTIFICATION_SERVER = ("/usr/bin/python3", "-B", os.path.join(HERE, "notices.py"))
+    NOTIFICATION_SERVER = python("notifier.py")
 
     def _start_session(self, display):
         ini = os.path.join(self.dir, "weston.ini")
@@ -107,7 +107,7 @@ def second_start_says_it_is_running(desktop, results):
     # Without an activation token Wayland lets no program raise its window: a message says
     # where the start went, and the start ends at once.
     began = time.monotonic()
-    second = desktop.run(os.path.join(desktop.app, "dormivo"))
+    second = desktop.dormivo()
     assert second.returncode == 0, (second.returncode, second.stderr)
     assert time.monotonic() - began < 5, "the second start waited"
     wait_for("the message that Dormivo runs", lambda: f'string "{ALREADY_RUNNING}"' in desktop.bus_log(), 20)

@@ -14,7 +14,6 @@ namespace {
 
 class TrayComponent : public ::testing::Test {
 protected:
-    void SetUp() override { resetFlags(); }
     const std::vector<test::NotifyCall>& calls() const { return shell.calls; }
 
     test::FakeNotifyIconShell shell;
@@ -24,30 +23,23 @@ QString padded(const QString& tip) {
     return tip + QChar(u'\0') + QString(NotifyIconData::kTipLength - tip.size() - 1, ' ');
 }
 
-TEST_F(TrayComponent, TheFirstUseAddsTheIconWithItsRecord) {
+TEST_F(TrayComponent, TheFirstUseAddsTheIconAndChangesSendOnlyWhatChanged) {
     frmSysTray tray(shell);
     EXPECT_TRUE(calls().empty()) << "nothing happens before the first use";
-    tray.AddMenuItem("&Start", "Start", true);
-    ASSERT_EQ(calls().size(), 1u);
-    const NotifyIconData& added = calls()[0].data;
-    EXPECT_EQ(calls()[0].message, NotifyMessage::Add);
-    EXPECT_EQ(added.hWnd, &tray);
-    EXPECT_EQ(added.szTip, padded(kFileDescription));
-}
-
-TEST_F(TrayComponent, TipAndIconChangesSendOnlyWhatChanged) {
-    frmSysTray tray(shell);
     tray.setToolTip("Dormivo");
     tray.setToolTip("Dormivo");
     tray.setIconHandle(tray.IconHandle());
     tray.setIconHandle(42);
-    ASSERT_EQ(calls().size(), 4u);
-    for (int i : {1, 2}) {
-        EXPECT_EQ(calls()[i].message, NotifyMessage::Modify);
-        EXPECT_EQ(calls()[i].data.uFlags, 4u);
-        EXPECT_EQ(calls()[i].data.szTip, padded("Dormivo"));
-    }
-    EXPECT_EQ(calls()[3].data.uFlags, 2u);
+    QStringList sent; // message, flags and tip of each call
+    for (const auto& call : calls())
+        sent << QStringLiteral("%1 %2 %3")
+                    .arg(int(call.message))
+                    .arg(call.data.uFlags)
+                    .arg(QtNotifyIconShell::shownTip(call.data));
+    EXPECT_EQ(sent, (QStringList{QString("0 7 ") + kFileDescription, "1 4 Dormivo", "1 4 Dormivo",
+                                 "1 2 Dormivo"}));
+    EXPECT_EQ(calls()[0].data.hWnd, &tray);
+    EXPECT_EQ(calls()[1].data.szTip, padded("Dormivo"));
     EXPECT_EQ(tray.IconHandle(), 42);
 
     const QString exactly63(63, 'x');
@@ -88,7 +80,7 @@ TEST_F(TrayComponent, ALaterInstanceOnlyServesAsAMenu) {
     EXPECT_EQ(calls().back().data.hWnd, nullptr);
 }
 
-TEST_F(TrayComponent, DecodesTheMouseMessages) {
+TEST_F(TrayComponent, ClicksOnTheIconBecomeMouseEvents) {
     frmSysTray tray(shell);
     QStringList events;
     QObject::connect(&tray, &frmSysTray::SysTrayMouseDown,
@@ -98,17 +90,6 @@ TEST_F(TrayComponent, DecodesTheMouseMessages) {
     QObject::connect(&tray, &frmSysTray::SysTrayMouseMove, [&] { events << "move"; });
     QObject::connect(&tray, &frmSysTray::SysTrayDoubleClick,
                      [&](int b) { events << QString("double %1").arg(b); });
-    const std::pair<int, const char*> table[] = {
-        {0x200, "move"},     {0x201, "down 1"}, {0x202, "up 1"},
-        {0x203, "double 1"}, {0x204, "down 2"}, {0x205, "up 2"},
-        {0x206, "double 2"}, {0x207, nullptr},  {0, nullptr},
-    };
-    for (const auto& [message, event] : table) {
-        events.clear();
-        tray.notifyIconMessage(message);
-        EXPECT_EQ(events, event ? QStringList{event} : QStringList{}) << message;
-    }
-
     using Reason = QSystemTrayIcon::ActivationReason;
     const std::pair<Reason, QStringList> clicks[] = {
         {QSystemTrayIcon::Trigger, {"down 1", "up 1"}},
@@ -123,42 +104,6 @@ TEST_F(TrayComponent, DecodesTheMouseMessages) {
             tray.notifyIconMessage(message);
         EXPECT_EQ(events, expected) << reason;
     }
-}
-
-QStringList captions(const frmSysTray& tray) {
-    QStringList list;
-    for (const auto& item : tray.mnuSysTray())
-        list << item.caption + "/" + item.key;
-    return list;
-}
-
-TEST_F(TrayComponent, MenuItems) {
-    frmSysTray tray(shell);
-    EXPECT_EQ(tray.AddMenuItem("A", "a"), 0) << "the first item takes the one already there";
-    EXPECT_EQ(tray.AddMenuItem("B", "b", true), 1);
-    EXPECT_EQ(tray.AddMenuItem("C", "c", true), 2);
-    EXPECT_EQ(tray.DefaultMenuIndex(), 2) << "the last default wins";
-    tray.AddMenuItem("D", "d");
-    tray.AddMenuItem("E", "e");
-    tray.setDefaultMenuIndex(7);
-    EXPECT_EQ(tray.DefaultMenuIndex(), 0) << "an index past the five items";
-    tray.setDefaultMenuIndex(1);
-    tray.RemoveMenuItem(4);
-    tray.RemoveMenuItem(3);
-    EXPECT_EQ(tray.RemoveMenuItem(1), 0);
-    EXPECT_EQ(captions(tray), (QStringList{"A/a", "C/c"}));
-    EXPECT_EQ(tray.DefaultMenuIndex(), 1) << "removing leaves the default index alone";
-    tray.AddMenuItem("D", "d");
-    EXPECT_EQ(tray.RemoveMenuItem(0), 0);
-    EXPECT_EQ(captions(tray), (QStringList{"/a", "C/c", "D/d"}));
-    tray.RemoveMenuItem(9);
-    tray.RemoveMenuItem(-1);
-    EXPECT_EQ(captions(tray).size(), 3) << "out of range: nothing removed";
-
-    tray.EnableMenuItem(2, false);
-    tray.EnableMenuItem(5, false);
-    EXPECT_FALSE(tray.mnuSysTray()[2].enabled);
-    EXPECT_TRUE(tray.mnuSysTray()[1].enabled);
 }
 
 TEST_F(TrayComponent, ChoosingAnItemRaisesMenuClickWithItsKey) {

@@ -7,7 +7,6 @@
 #include <QStringList>
 
 #include <functional>
-
 #include <vector>
 
 namespace dormivo::test {
@@ -18,7 +17,8 @@ struct ShownMessage {
     QString title;
 };
 
-// Records every message instead of showing it, so nothing ever waits for a click.
+// The fakes record what they are asked and show or start nothing, so no test waits for a
+// click or reaches the desktop.
 class FakeMessageBoxes final : public MessageBoxes {
 public:
     void show(const QString& text, MessageStyle style, const QString& title) override {
@@ -26,14 +26,23 @@ public:
         if (whileShown)
             whileShown();
     }
+    // The messages shown so far, each as "<title>, <critical|information>: <text>".
+    QStringList told() const {
+        QStringList all;
+        for (const auto& m : shown)
+            all << QStringLiteral("%1, %2: %3")
+                       .arg(m.title, m.style == MessageStyle::Critical ? "critical" : "information",
+                            m.text);
+        return all;
+    }
     std::vector<ShownMessage> shown;
     std::function<void()> whileShown; // what a real box would do to the desktop meanwhile
 };
 
-// What the fakes were asked to do, in order, across fakes: "start <line>", "delete <name>".
+// What the fakes were asked to do, in order, across fakes: "start <line>", "set <name>",
+// "delete <name>".
 using EventLog = QStringList;
 
-// Records the command lines it is asked to start; starts nothing.
 class FakeLauncher final : public ProgramLauncher {
 public:
     explicit FakeLauncher(EventLog& log) : log_(log) {}
@@ -54,10 +63,15 @@ private:
     EventLog& log_;
 };
 
-// A registry in memory that also logs every value deletion.
+// A registry in memory that also logs every value written or deleted.
 class FakeRegistry final : public registry::HiveRegistry {
 public:
     explicit FakeRegistry(EventLog& log) : log_(log) {}
+    registry::Status setValue(registry::Key key, const std::string& name, std::uint32_t type,
+                              const std::uint8_t* data, std::uint32_t size) override {
+        log_ << QStringLiteral("set ") + QString::fromStdString(name);
+        return HiveRegistry::setValue(key, name, type, data, size);
+    }
     registry::Status deleteValue(registry::Key key, const std::string& name) override {
         log_ << QStringLiteral("delete ") + QString::fromStdString(name);
         return HiveRegistry::deleteValue(key, name);
@@ -78,7 +92,6 @@ struct NotifyCall {
     NotifyIconData data;
 };
 
-// Records every request to the notification area.
 class FakeNotifyIconShell final : public NotifyIconShell {
 public:
     void notify(NotifyMessage message, const NotifyIconData& data) override {
@@ -93,7 +106,7 @@ public:
     bool available = true;
 };
 
-// Records the desktop messages shown and withdrawn: "show <text>", "withdraw".
+// The desktop messages shown and withdrawn: "show <text>", "withdraw".
 class FakeNotifier final : public Notifier {
 public:
     void show(const QString& text, std::vector<NotifierChoice> offered) override {
@@ -118,9 +131,8 @@ public:
     std::vector<NotifierChoice> choices; // those of the shown message
 };
 
-// A whole set of fakes, with the process-wide flags reset for each test.
+// A whole set of fakes.
 struct FakePlatform {
-    FakePlatform();
     EventLog log;
     FakeMessageBoxes messages;
     FakeLauncher launcher{log};
@@ -128,7 +140,13 @@ struct FakePlatform {
     FakeNotifyIconShell notifyIcons;
     FakeNotifier notifier;
     FakeRegistry registry{log};
-    Platform platform;
+    Platform platform{messages,
+                      launcher,
+                      filePicker,
+                      notifyIcons,
+                      notifier,
+                      registry,
+                      QStringLiteral("/opt/dormivo")};
 };
 
 } // namespace dormivo::test

@@ -6,10 +6,9 @@
 #include "shell/SkinPictures.h"
 #include "support/FakePlatform.h"
 #include "support/TempDatabase.h"
+#include "support/Widgets.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
@@ -32,22 +31,21 @@ protected:
         window->load();
         return *window;
     }
-    template <typename T> T* control(const char* name) {
-        return window->findChild<T*>(QString::fromLatin1(name));
-    }
     QString text(const char* name) {
-        if (auto* label = control<QLabel>(name))
+        if (auto* label = control<QLabel>(window, name))
             return label->text();
-        if (auto* edit = control<QLineEdit>(name))
+        if (auto* edit = control<QLineEdit>(window, name))
             return edit->text();
-        return control<QComboBox>(name)->currentText();
+        return control<QComboBox>(window, name)->currentText();
     }
-    bool timerRunning() { return control<QTimer>("Timer1")->isActive(); }
+    bool timerRunning() { return control<QTimer>(window, "Timer1")->isActive(); }
     // One second of the countdown, as the timer gives it.
-    void tick() { ASSERT_TRUE(QMetaObject::invokeMethod(control<QTimer>("Timer1"), "timeout")); }
+    void tick() {
+        ASSERT_TRUE(QMetaObject::invokeMethod(control<QTimer>(window, "Timer1"), "timeout"));
+    }
     // The skin picture a picture button shows now (a SkinPictures::Face), 0 for none of them.
     int face(const char* button) {
-        const QImage shown = control<ImageButton>(button)->pixmap().toImage();
+        const QImage shown = control<ImageButton>(window, button)->pixmap().toImage();
         for (int face = SkinPictures::kMinimizeBarLit; face <= SkinPictures::kFlatButton; ++face)
             if (SkinPictures::picture(face, window->devicePixelRatioF()).toImage() == shown)
                 return face;
@@ -57,25 +55,16 @@ protected:
     // with all but the given seconds gone; forgets what was shown and started so far.
     void startCountdown(int secondsLeft, int action = 0) {
         load();
-        control<QComboBox>("Combo1")->setCurrentIndex(action);
-        control<QComboBox>("cmbtime")->setCurrentIndex(0);
-        control<QLineEdit>("txtTime")->setText("1");
+        control<QComboBox>(window, "Combo1")->setCurrentIndex(action);
+        control<QComboBox>(window, "cmbtime")->setCurrentIndex(0);
+        control<QLineEdit>(window, "txtTime")->setText("1");
         window->Image2_Click(kStartButton);
         ASSERT_TRUE(window->countdown().isRunning);
         const_cast<CountdownState&>(window->countdown()).elapsedSeconds = 60 - secondsLeft;
         fakes.messages.shown.clear();
         fakes.log.clear();
     }
-    // The messages shown so far, each as "<title>, <critical|information>: <text>".
-    QStringList told() const {
-        QStringList all;
-        for (const auto& m : fakes.messages.shown)
-            all << QStringLiteral("%1, %2: %3")
-                       .arg(m.title, m.style == MessageStyle::Critical ? "critical" : "information",
-                            m.text);
-        return all;
-    }
-
+    QStringList told() const { return fakes.messages.told(); }
     // Whether the one message told is a failure of the settings file: critical, naming the
     // file, with the engine's text last.
     bool toldSettingsFailure(const QString& engineText) const {
