@@ -2,8 +2,8 @@
 // a failing settings file loses nothing.
 #include "common/Flags.h"
 #include "dialogs/frmSetting.h"
-#include "registry/Registry.h"
 #include "support/FakePlatform.h"
+#include "support/RunValues.h"
 #include "support/TempDatabase.h"
 #include "support/Widgets.h"
 
@@ -28,15 +28,9 @@ protected:
             list.push_back(p.toStdString());
         db.store().savePrograms(list, false);
         gProgramsActive = flag;
-        registry::Registry values(fakes.registry);
-        for (int i = 0; i < 4; ++i) {
-            const std::string name = "Velkaro" + std::to_string(i);
-            if (i < run.size())
-                values.SetKeyValue(registry::HKEY_LOCAL_MACHINE, registry::kRunKey, name,
-                                   run[i].toStdString());
-            else
-                values.DeleteKeyValue(registry::HKEY_LOCAL_MACHINE, registry::kRunKey, name);
-        }
+        for (int i = 0; i < 4; ++i)
+            setRunValue(fakes.registry, "Velkaro" + std::to_string(i),
+                        i < run.size() ? run[i].toStdString() : std::string());
         fakes.messages.shown.clear();
         dialog = std::make_unique<frmSetting>(fakes.platform, db.store(), "Lauch Program",
                                               [](const StoreError&) { FAIL(); });
@@ -63,14 +57,10 @@ protected:
     }
     // The Run values Velkaro0..3, "-" for a missing one.
     QString runValues() {
-        registry::Registry run(fakes.registry);
         QStringList values;
-        for (int i = 0; i < 4; ++i) {
-            const auto value = run.GetKeyValue(registry::HKEY_LOCAL_MACHINE, registry::kRunKey,
-                                               "Velkaro" + std::to_string(i));
-            const auto* text = std::get_if<std::string>(&value);
-            values << (text ? QString::fromStdString(*text) : QStringLiteral("-"));
-        }
+        for (int i = 0; i < 4; ++i)
+            values << QString::fromStdString(
+                runValue(fakes.registry, "Velkaro" + std::to_string(i)));
         return values.join('|');
     }
     QString messages() { return fakes.messages.told().join('|'); }

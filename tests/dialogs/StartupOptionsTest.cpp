@@ -2,9 +2,9 @@
 // row and to the Run key, what a refused period leaves alone.
 #include "common/Flags.h"
 #include "dialogs/frmPrgSet.h"
-#include "registry/Registry.h"
 #include "store/StoreError.h"
 #include "support/FakePlatform.h"
+#include "support/RunValues.h"
 #include "support/TempDatabase.h"
 #include "support/Widgets.h"
 
@@ -21,8 +21,6 @@
 
 using namespace dormivo;
 using namespace dormivo::test;
-using registry::HKEY_LOCAL_MACHINE;
-using registry::kRunKey;
 
 namespace {
 
@@ -33,11 +31,7 @@ public: // the cases below reach the helpers through the fixture
         db.exec("delete from tmpsetting");
         if (row)
             db.exec(std::string("insert into tmpsetting values (") + row + ")");
-        registry::Registry values(fakes.registry);
-        if (run.empty())
-            values.DeleteKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "Dormivo");
-        else
-            values.SetKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "Dormivo", run);
+        setRunValue(fakes.registry, "Dormivo", run);
         open();
     }
     void open() {
@@ -56,12 +50,7 @@ public: // the cases below reach the helpers through the fixture
         return db.scalar("select run || '|' || Status || '|' || period || '|' || Type || '|' || "
                          "Action || '|' || active from tmpsetting");
     }
-    std::string runValue() {
-        const auto value =
-            registry::Registry(fakes.registry).GetKeyValue(HKEY_LOCAL_MACHINE, kRunKey, "Dormivo");
-        const auto* text = std::get_if<std::string>(&value);
-        return text ? *text : "<none>";
-    }
+    std::string runValue() { return test::runValue(fakes.registry, "Dormivo"); }
 
     FakePlatform fakes;
     TempDatabase db;
@@ -109,7 +98,7 @@ TEST_F(StartupOptions, OkRewritesEveryColumnOfTheOneRowAndTheRunValue) {
     };
     const char* full = "'1', 'Started', 10, 1, 2, '1'";
     const Case cases[] = {
-        {nullptr, [](StartupOptions&) {}, "0|Stoped|5|0|0|0", "<none>"},
+        {nullptr, [](StartupOptions&) {}, "0|Stoped|5|0|0|0", "-"},
         {full, [](StartupOptions&) {}, "1|Started|10|1|2|0", program},
         {full,
          [](StartupOptions& t) {
@@ -119,7 +108,7 @@ TEST_F(StartupOptions, OkRewritesEveryColumnOfTheOneRowAndTheRunValue) {
              control<QComboBox>(t.dialog, "cmbUnit")->setCurrentIndex(0);
              control<QComboBox>(t.dialog, "cmbAction")->setCurrentIndex(5);
          },
-         "0|Stoped|2|0|5|0", "<none>"},
+         "0|Stoped|2|0|5|0", "-"},
         {nullptr,
          [](StartupOptions& t) {
              click(t.dialog, "chkRun");
@@ -130,7 +119,7 @@ TEST_F(StartupOptions, OkRewritesEveryColumnOfTheOneRowAndTheRunValue) {
     };
     for (const auto& c : cases) {
         gProgramsActive = "0";
-        open(c.insert, c.run == "<none>" ? "/old/dormivo" : "");
+        open(c.insert, c.run == "-" ? "/old/dormivo" : "");
         c.choose(*this);
         click(dialog, "cmdOk");
         EXPECT_EQ(db.scalar("select count(*) from tmpsetting"), "1");
@@ -156,7 +145,7 @@ TEST_F(StartupOptions, APeriodOutsideOneTo32767IsRefusedAndNothingIsWritten) {
         click(dialog, "cmdOk");
         EXPECT_EQ(unloaded->count(), accepted ? 1 : 0) << what;
         EXPECT_EQ(db.scalar("select period from tmpsetting"), accepted ? what : "<none>") << what;
-        EXPECT_EQ(runValue() != "<none>", accepted) << what;
+        EXPECT_EQ(runValue() != "-", accepted) << what;
         EXPECT_EQ(fakes.messages.shown.size(), accepted ? 0u : 1u) << what;
         if (!accepted && !fakes.messages.shown.empty()) {
             EXPECT_TRUE(fakes.messages.shown[0].text.contains("whole number from 1 to 32767"));
@@ -182,7 +171,7 @@ TEST_F(StartupOptions, AFailingSettingsFileIsReportedAtLoadAndAtOk) {
     click(dialog, "chkRun");
     click(dialog, "cmdOk");
     EXPECT_EQ(failures.size(), 1u);
-    EXPECT_NE(runValue(), "<none>") << "the registry is written first";
+    EXPECT_NE(runValue(), "-") << "the registry is written first";
 }
 
 } // namespace
