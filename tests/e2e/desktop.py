@@ -11,6 +11,7 @@ import threading
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+PASSWORD = "quorndale482"  # the settings file's
 
 
 def python(script, *args):
@@ -130,7 +131,7 @@ class Desktop:
     def sql(self, statements):
         """What sqlcipher prints for the statements on the program's settings file."""
         return subprocess.run(["sqlcipher", os.path.join(self.app, "info.velkaro")],
-                              input=f"PRAGMA key='quorndale482';\n{statements}\n", text=True,
+                              input=f"PRAGMA key='{PASSWORD}';\n{statements}\n", text=True,
                               check=True, capture_output=True, timeout=30).stdout
 
     def log(self, name):
