@@ -8,18 +8,15 @@ using StartStop = MainWindowFixture;
 TEST_F(StartStop, StartChecksThePeriod) {
     const QString notANumber = "Project1, critical: Please Enter valid Number.";
     const QString notAboveZero = "Dormivo, information: Please enter number above zero";
-    // What Start leaves: the seconds counted down or the message told, and the box after.
+    // What Start leaves: the seconds counted down or the message told, and the box after (the
+    // period fuzz target holds the rules themselves).
     const struct {
         const char* text;
         const char* unit;
         QString result;
     } cases[] = {
         {"2.5", "Minutes", "120 s, box 2.5"},
-        {"3.5", "Minutes", "240 s, box 3.5"},
-        {"35791394", "Minutes", "2147483640 s, box 35791394"},
-        {"35791395", "Minutes", notANumber + ", box 1"},
         {"596523", "Hours", "2147482800 s, box 596523"},
-        {"596524", "Hours", notANumber + ", box 1"},
         {"abc", "Minutes", notANumber + ", box 1"},
         {"0", "Minutes", notAboveZero + ", box 0"},
     };

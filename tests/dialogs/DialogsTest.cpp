@@ -44,18 +44,6 @@ TEST(HelpWindow, ShowsTheDescriptionAndTheShortcutsByteForByte) {
               "Ctrl+T : Open Setting Dialog.\r\nF1      : Help\r\n");
 }
 
-TEST(HelpWindow, ItsTabsShowOneTextAtATime) {
-    frmMenu help;
-    help.load();
-    // The tab, then the text it shows (the shortcuts or the description) and the one it hides.
-    for (const auto& [tab, shown, hidden] :
-         {std::tuple{"Label1_1", "Label4", "Label2"}, {"Label1_0", "Label2", "Label4"}}) {
-        click(&help, tab);
-        EXPECT_TRUE(control(&help, shown)->isVisibleTo(&help)) << tab;
-        EXPECT_TRUE(control(&help, hidden)->isHidden()) << tab;
-    }
-}
-
 template <typename D, typename... Args> std::unique_ptr<SkinnedDialog> loaded(Args&&... args) {
     auto dialog = std::make_unique<D>(std::forward<Args>(args)...);
     dialog->load();

@@ -98,11 +98,8 @@ public:
         calls.push_back({message, data});
     }
     bool isAvailable() const override { return available; }
-    void offerMenu(const NotifyIconData& data, QMenu* menu) override {
-        offeredMenus.push_back({data.hWnd, menu});
-    }
+    void offerMenu(const NotifyIconData&, QMenu*) override {}
     std::vector<NotifyCall> calls;
-    std::vector<std::pair<NotifyIconReceiver*, QMenu*>> offeredMenus;
     bool available = true;
 };
 
