@@ -47,13 +47,15 @@ export DISPLAY=:$n
 until xdotool getdisplaygeometry >/dev/null 2>&1; do sleep 0.05; done
 
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
 # Starts a program in the background and waits until a window of it shows.
 start_shown() {
     "$@" >/dev/null 2>&1 &
     running=$!
-    until xdotool search --onlyvisible --pid "$running" >/dev/null 2>&1; do sleep 0.05; done
+    until xdotool search --onlyvisible --pid "$running" >/dev/null 2>&1; do
+        kill -0 "$running" 2>/dev/null || { echo "$1 ended before showing a window" >&2; exit 1; }
+        sleep 0.05
+    done
 }
 stop_running() {
     kill "$running"

@@ -1,6 +1,5 @@
 #include "app/ProgramArguments.h"
 
-#include "app/SettingsLocation.h"
 #include "app/SingleInstance.h"
 
 #include <QCoreApplication>
@@ -26,12 +25,11 @@ bool displayReachable(const QProcessEnvironment& environment) {
     return true; // offscreen, vnc, eglfs and the like need no display server
 }
 
-// The running Dormivo's answer; nothing when none runs. It is named after its settings file,
-// which the application folder decides.
-std::optional<ArgumentsExit> askRunningDormivo(int argc, char** argv,
+// The running Dormivo's answer; nothing when none runs.
+std::optional<ArgumentsExit> askRunningDormivo(int argc, char** argv, const QString& settingsFile,
                                                const ProgramCommand& command) {
     const QCoreApplication app(argc, argv);
-    return SingleInstance::askRunning(settingsLocationFor(applicationFolder()).file, command);
+    return SingleInstance::askRunning(settingsFile, command);
 }
 
 } // namespace
@@ -42,7 +40,8 @@ int finish(const ArgumentsExit& exit) {
     return exit.status;
 }
 
-std::variant<int, ProgramCommand> handleProgramArguments(int argc, char** argv) {
+std::variant<int, ProgramCommand> handleProgramArguments(int argc, char** argv,
+                                                         const QString& settingsFile) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -53,7 +52,7 @@ std::variant<int, ProgramCommand> handleProgramArguments(int argc, char** argv) 
     const QString program = QFileInfo(arguments.value(0)).fileName();
     // The running Dormivo answers without a display, or an application of this start's own
     // on it; a later start ends at once.
-    if (const auto answer = askRunningDormivo(argc, argv, command))
+    if (const auto answer = askRunningDormivo(argc, argv, settingsFile, command))
         return finish(*answer);
     using Kind = ProgramCommand::Kind;
     if (command.kind == Kind::Status)

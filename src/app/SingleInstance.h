@@ -31,7 +31,8 @@ public:
     using Answer = std::function<void(const ArgumentsExit& answer)>;
     using Handler = std::function<void(const ProgramCommand& command, Answer answer)>;
 
-    // Needs an application object; settingsFile names the instance.
+    // Takes the lock at once, before any application object exists; settingsFile names the
+    // instance. Listening and handing over need an application object.
     explicit SingleInstance(const QString& settingsFile, QObject* parent = nullptr);
     ~SingleInstance() override;
 

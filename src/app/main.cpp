@@ -39,7 +39,10 @@ int failToStart(MessageBoxes& messages, const QString& message) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const auto arguments = handleProgramArguments(argc, argv);
+    // The settings file names the running Dormivo that a later start hands over to.
+    const QString appFolder = applicationFolder();
+    const SettingsLocation settings = settingsLocationFor(appFolder);
+    const auto arguments = handleProgramArguments(argc, argv, settings.file);
     if (const int* status = std::get_if<int>(&arguments))
         return *status;
     const ProgramCommand& command = std::get<ProgramCommand>(arguments);
@@ -47,8 +50,6 @@ int main(int argc, char** argv) {
     // The lock comes first, then the settings file starts opening on a thread of its own: the
     // key derivation, which is most of the opening, runs while the display connection and the
     // window's parts are made. A later start that hands over never opens the file.
-    const QString appFolder = applicationFolder();
-    const SettingsLocation settings = settingsLocationFor(appFolder);
     SingleInstance instance(settings.file);
     if (!instance.isFirst()) {
         const QCoreApplication core(argc, argv);
