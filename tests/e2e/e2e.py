@@ -126,10 +126,6 @@ def second_start_after_leftover_help(desktop, results):
     assert desktop.program.poll() is None, "the first program ended"
 
 
-def pixels(picture):
-    return picture.copy().read_pixel_bytes().get_data()
-
-
 def dark_theme_keeps_the_labels(desktop, results):
     # Started again under a dark desktop theme, the window looks the same to the pixel, all that
     # is written on its skin included; only the boxes to type into follow the theme.
@@ -150,9 +146,9 @@ def dark_theme_keeps_the_labels(desktop, results):
         fields = []
         for role, part in parts:
             if role in ("combo box", "text"):
-                fields.append(pixels(part))
+                fields.append(part.copy().read_pixel_bytes().get_data())
                 part.fill(0)  # left to the theme
-        shots.append((fields, pixels(parts[0][1])))  # the window
+        shots.append((fields, parts[0][1].copy().read_pixel_bytes().get_data()))  # the window
     (light_fields, light), (dark_fields, dark) = shots
     assert light_fields != dark_fields, "the program did not take the dark theme"
     assert light == dark, "the window's skin or a text on it looks different under the dark theme"

@@ -110,8 +110,7 @@ class Installed(unittest.TestCase):
         while glob.glob(f"/tmp/.X11-unix/X{unused}") or glob.glob(f"/tmp/.X{unused}-lock"):
             unused += 1
         dead = f":{unused}"
-        # (arguments, display: None for none, "offscreen" or "bogus" for a Qt platform by that
-        # name; status, out, err)
+        # (arguments, display: None for none, "offscreen" or "bogus" for Qt's; status, out, err)
         for args, display, status, out, err in [
             (["--status"], None, 1, "Dormivo is not running\n", ""),
             (["--stop"], "offscreen", 1, "", "dormivo: Dormivo is not running\n"),
