@@ -56,6 +56,16 @@ QString displaysTried(bool waylandMissing) {
     return tried.isEmpty() ? QStringLiteral("the display") : tried.join(QStringLiteral(" or "));
 }
 
+// Why, in Qt's own words: what its platform code said before it gave up.
+QString qtReason() {
+    QStringList said;
+    for (const auto& message : held)
+        if (message.category.startsWith("qt.qpa"))
+            said << message.text.simplified();
+    return said.isEmpty() ? QString()
+                          : QStringLiteral(" (Qt: %1)").arg(said.join(QLatin1String("; ")));
+}
+
 void hold(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     std::unique_lock lock(heldLock);
     if (type == QtFatalMsg && text.contains(QLatin1String("no Qt platform plugin could be"))) {
@@ -64,8 +74,8 @@ void hold(QtMsgType type, const QMessageLogContext& context, const QString& text
             waylandMissing |= message.text.contains(
                 QLatin1String("Could not find the Qt platform plugin \"wayland\""));
         const QString line =
-            QStringLiteral("dormivo: cannot open %1; start Dormivo in a desktop session.\n")
-                .arg(displaysTried(waylandMissing));
+            QStringLiteral("dormivo: cannot open %1%2; start Dormivo in a desktop session.\n")
+                .arg(displaysTried(waylandMissing), qtReason());
         std::fputs(line.toLocal8Bit().constData(), stderr);
         lock.unlock();
         if (undoFirst)

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "app/MainWindowMenus.h"
 #include "countdown/CountdownState.h"
 #include "countdown/Expiry.h"
 #include "countdown/LastWarning.h"
 #include "countdown/StartRules.h"
 #include "platform/Platform.h"
-#include "shell/MainWindowMenus.h"
 #include "shell/SkinnedWindow.h"
 #include "shell/WindowTable.h"
 #include "store/SettingsStore.h"

@@ -1,9 +1,9 @@
 #include "dialogs/TimerControl.h"
 
 #include "common/Words.h"
+#include "dialogs/StoredChoice.h"
 #include "platform/MessageBoxes.h"
 #include "shell/Placement.h"
-#include "shell/StoredChoice.h"
 #include "store/SettingsStore.h"
 
 #include <QComboBox>

@@ -12,6 +12,8 @@
 #include <QScreen>
 #include <QStyle>
 
+#include <array>
+
 namespace dormivo {
 namespace {
 
@@ -30,6 +32,31 @@ T* placeNamed(QWidget* window, const QString& name, const QString& accessibleNam
     return control;
 }
 
+// The skin's own colours: its face, the text written on it and the shades of the lines and
+// frames drawn on it, as the skin was drawn for them. Every other role, those of the boxes to
+// type into and of the buttons, stays the desktop's, so those keep their text and their ground
+// from one palette.
+QPalette skinPalette() {
+    struct Shade {
+        QPalette::ColorRole role;
+        QRgb colour;
+    };
+    constexpr std::array<Shade, 7> kShades{{
+        {QPalette::Window, 0xefefef},
+        {QPalette::WindowText, 0x000000},
+        {QPalette::Light, 0xffffff},
+        {QPalette::Midlight, 0xcacaca},
+        {QPalette::Mid, 0xb8b8b8},
+        {QPalette::Dark, 0x9f9f9f},
+        {QPalette::Shadow, 0x767676},
+    }};
+    QPalette skin;
+    for (const Shade& shade : kShades)
+        skin.setColor(shade.role, QColor(shade.colour));
+    skin.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0xbebebe));
+    return skin;
+}
+
 } // namespace
 
 SkinnedWindow::SkinnedWindow(const char* name, QSize twipsSize, const QString& caption,
@@ -41,6 +68,8 @@ SkinnedWindow::SkinnedWindow(const char* name, QSize twipsSize, const QString& c
     QFont small = font();
     small.setPointSizeF(8);
     setFont(small);
+    // Whatever the desktop's palette: a dark one would write light text on the light skin.
+    setPalette(skinPalette());
     // Drawn on a clear window, so that the desktop shows outside the rounded outline also where
     // the window system does not cut the window to it (Wayland).
     setAttribute(Qt::WA_TranslucentBackground);

@@ -14,6 +14,11 @@ import sys
 import threading
 import time
 
+import gi
+
+gi.require_version("GdkPixbuf", "2.0")
+from gi.repository import GdkPixbuf
+
 import commands
 from desktop import Desktop, close_all, free_display, python, wait_for
 from weston import WestonDesktop, corners_show_the_desktop, second_start_says_it_is_running
@@ -119,6 +124,34 @@ def second_start_after_leftover_help(desktop, results):
     wait_for("the icon back in the tray", lambda: tray_icon_centre(desktop), 20)
     assert any(role == "combo box" and name == "Shut Down" for role, name, _ in desktop.names())
     assert desktop.program.poll() is None, "the first program ended"
+
+
+def dark_theme_keeps_the_labels(desktop, results):
+    # Started again under a dark desktop theme, the window looks the same to the pixel, all that
+    # is written on its skin included; only the boxes to type into follow the theme.
+    shots = []
+    for theme in ({}, {"GTK_THEME": "Adwaita:dark", "QT_QPA_PLATFORMTHEME": "gtk3"}):
+        if theme:
+            keys_to(desktop, main_window_id(desktop), "ctrl+x")
+            wait_for("the light window's end", lambda: desktop.program.poll() is not None, 20)
+            desktop.env.update(theme)
+            desktop.start_program()
+            wait_for("the dark window", lambda: main_window_showing(desktop), 30)
+        time.sleep(1)  # its first paint
+        path = os.path.join(desktop.dir, f"theme{len(shots)}.png")
+        desktop.run("import", "-window", "root", path)
+        screen = GdkPixbuf.Pixbuf.new_from_file(path)
+        boxes = [line.split("\t") for line in desktop.read("Dormivo", "boxes").splitlines()]
+        parts = [(role, screen.new_subpixbuf(*map(int, box.split()))) for role, _, box in boxes]
+        fields = []
+        for role, part in parts:
+            if role in ("combo box", "text"):
+                fields.append(part.copy().read_pixel_bytes().get_data())
+                part.fill(0)  # left to the theme
+        shots.append((fields, parts[0][1].copy().read_pixel_bytes().get_data()))  # the window
+    (light_fields, light), (dark_fields, dark) = shots
+    assert light_fields != dark_fields, "the program did not take the dark theme"
+    assert light == dark, "the window's skin or a text on it looks different under the dark theme"
 
 
 def notify_calls(desktop):
@@ -240,6 +273,7 @@ def main():
             ([warning_follows_action_then_action], resumed),
             ([warning_stop], resumed),
             ([beside_frozen_panel], {"prepare": frozen_panel}),
+            ([dark_theme_keeps_the_labels], {}),
             ([start_tick_stop_on_wayland, corners_show_the_desktop,
               second_start_says_it_is_running], {"kind": WestonDesktop}),
             (commands.CASES, {"program_args": commands.FIRST_START}),

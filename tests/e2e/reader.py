@@ -4,6 +4,7 @@
   reader.py APP names              every showing node as ROLE<TAB>NAME<TAB>TEXT, one per line
   reader.py APP press ROLE NAME    do the default action of the first showing ROLE named NAME
   reader.py APP where ROLE NAME    the screen position X Y of its centre, for a pointer click
+  reader.py APP boxes              every showing node as ROLE<TAB>NAME<TAB>X Y WIDTH HEIGHT
 
 Exit status 1 when APP or the control is not there. Runs as a child of the suite so that each
 private desktop talks to its own buses.
@@ -54,6 +55,9 @@ def main():
         role = acc.getRoleName()
         if command == "names":
             print(re.sub(r"[\r\n]+", " ", f"{role}\t{acc.name}\t{text_of(acc)}"))
+        elif command == "boxes":
+            box = acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            print(f"{role}\t{acc.name}\t{box.x} {box.y} {box.width} {box.height}")
         elif command == "press" and (role, acc.name) == (sys.argv[3], sys.argv[4]):
             acc.queryAction().doAction(0)
             return 0
@@ -61,7 +65,7 @@ def main():
             box = acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
             print(box.x + box.width // 2, box.y + box.height // 2)
             return 0
-    return 0 if command == "names" else 1
+    return 0 if command in ("names", "boxes") else 1
 
 
 if __name__ == "__main__":

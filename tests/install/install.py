@@ -110,19 +110,21 @@ class Installed(unittest.TestCase):
         while glob.glob(f"/tmp/.X11-unix/X{unused}") or glob.glob(f"/tmp/.X{unused}-lock"):
             unused += 1
         dead = f":{unused}"
-        # (arguments, display: None for none, "offscreen" for Qt's own; status, out, err)
+        # (arguments, display: None for none, "offscreen" or "bogus" for Qt's; status, out, err)
         for args, display, status, out, err in [
             (["--status"], None, 1, "Dormivo is not running\n", ""),
             (["--stop"], "offscreen", 1, "", "dormivo: Dormivo is not running\n"),
             (["--start", "5"], None, 1, "", "dormivo: no display"),
             ([], None, 1, "", "dormivo: no display"),
             ([], dead, 1, "", f'dormivo: cannot open the X display "{dead}"'),
+            ([], "bogus", 1, "", 'dormivo: cannot open the display (Qt: Could not find the Qt '
+                                 'platform plugin "bogus"'),
         ]:
             with self.subTest(args=args, display=display):
                 app, _, home, env = self.installed()
                 for name in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
                     env.pop(name, None)
-                if display == "offscreen":
+                if display in ("offscreen", "bogus"):
                     env["QT_QPA_PLATFORM"] = display
                 elif display:
                     env["DISPLAY"] = display

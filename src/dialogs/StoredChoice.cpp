@@ -1,4 +1,4 @@
-#include "shell/StoredChoice.h"
+#include "dialogs/StoredChoice.h"
 
 #include <QComboBox>
 #include <QLineEdit>

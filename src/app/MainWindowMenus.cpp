@@ -1,4 +1,4 @@
-#include "shell/MainWindowMenus.h"
+#include "app/MainWindowMenus.h"
 
 #include "common/Flags.h"
 #include "common/Words.h"
