@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds the Debian package, checks its launcher and metainfo, installs it with apt-get and
-# starts the installed program under Xvfb as an ordinary user, who must get a settings file
-# of their own. Needs root (as in CI). It checks with a user of its own, made for the run,
-# and afterwards removes that user, the package and whatever else it made; it touches no
-# other user's files, and refuses to run where a dormivo package is already installed.
+# Builds the Debian package, checks it with lintian (no error, no warning) and its launcher,
+# metainfo, icons and bash completion, installs it with apt-get and starts the installed
+# program under Xvfb as an ordinary user, who must get a settings file of their own.
+# Needs root (as in CI). It checks with a user of its own, made for the run, and afterwards
+# removes that user, the package and whatever else it made; it touches no other user's
+# files, and refuses to run where a dormivo package is already installed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 [ "$(id -u)" -eq 0 ] || { echo "package-check: run as root" >&2; exit 1; }
@@ -18,11 +19,15 @@ refuse_installed() {
 }
 refuse_installed
 apt-get update
-scripts/deps.sh desktop-file-utils appstream xvfb xauth dpkg-dev file dbus-daemon
+scripts/deps.sh lintian desktop-file-utils appstream bash-completion file xvfb xauth \
+    dbus-daemon
 
 deb=$(scripts/package.sh "${BUILD_DIR:-build-package}" | tail -n1)
-echo "package: $deb ($(stat -c %s "$deb") bytes)"
-dpkg-deb -f "$deb" Depends
+echo "package: $deb ($(stat -c %s "$deb") bytes," \
+     "Installed-Size $(dpkg-deb -f "$deb" Installed-Size) KiB)"
+dpkg-deb -f "$deb" Depends Recommends
+# Info-level tags are shown, not failed on.
+lintian --fail-on error,warning --display-info "$deb"
 
 work=$(mktemp -d /tmp/dormivo-package-check.XXXXXX)
 chmod 755 "$work"
@@ -58,7 +63,12 @@ trap cleanup EXIT
 
 dpkg-deb -x "$deb" "$work/contents"
 desktop-file-validate "$work/contents/usr/share/applications/dormivo.desktop"
-appstreamcli validate --no-net "$work"/contents/usr/share/metainfo/*.metainfo.xml
+appstreamcli validate --pedantic --no-net "$work"/contents/usr/share/metainfo/*.metainfo.xml
+for size in 16 22 24 32 48 64 128 256; do
+    icon="$work/contents/usr/share/icons/hicolor/${size}x$size/apps/dormivo.png"
+    file "$icon" | grep -q ": PNG image data, $size x $size," ||
+        { echo "package-check: no $size px icon" >&2; exit 1; }
+done
 for doc in usr/share/man/man1/dormivo.1.gz usr/share/doc/dormivo/copyright; do
     [ -s "$work/contents/$doc" ] || { echo "package-check: the package lacks /$doc" >&2; exit 1; }
 done
@@ -69,6 +79,15 @@ installed=1
 DEBIAN_FRONTEND=noninteractive apt-get install -y "$(realpath "$deb")"
 version=$(/usr/bin/dormivo --version)
 [ "$version" = "Dormivo 1.0" ] || { echo "unexpected version: $version" >&2; exit 1; }
+# bash-completion finds the completion by the command's name, and completes the action names.
+completed=$(bash -c 'source /usr/share/bash-completion/bash_completion
+    __load_completion dormivo || exit 1
+    COMP_WORDS=(dormivo --action lauch) COMP_CWORD=2 COMP_LINE="dormivo --action lauch"
+    COMP_POINT=${#COMP_LINE}
+    "$(complete -p dormivo | sed "s/.* -F \([^ ]*\) .*/\1/")" dormivo lauch --action
+    echo "${COMPREPLY[*]}"')
+[ "$completed" = 'Lauch\ Program' ] ||
+    { echo "package-check: bash completes --action lauch as '$completed'" >&2; exit 1; }
 
 # A name nobody has, and a home inside the work folder, so that removing them removes
 # nothing of anyone else's.

@@ -157,7 +157,7 @@ void frmSetting::cmdOk_Click() {
             MessageStyle::Critical, kProductTitle);
         return;
     }
-    gProgramsActive = active ? "1" : "0";
+    gProgramsActive = std::string(active ? "1" : "0");
     mirrorRunEntries(active);
     unload();
 }

@@ -97,9 +97,10 @@ std::string AutostartMirror::desktopEntry(const std::string& valueName,
            "Name=" +
            entryString(valueName) +
            "\n"
-           "Comment=Started at login by Dormivo\n"
-           "Exec=" +
-           entryString(exec) +
+           "Comment=Started at login by Dormivo\n" +
+           std::string(!arguments.empty() && arguments[0].ends_with("/dormivo") ? "Icon=dormivo\n"
+                                                                                : "") +
+           "Exec=" + entryString(exec) +
            "\n"
            "Terminal=false\n"
            "X-GNOME-Autostart-enabled=true\n";
