@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-svg-dev libgl-dev libsqlcipher-dev
           sqlcipher sqlite3 libgtest-dev libgmock-dev fonts-dejavu-core
           xvfb xdotool x11-utils trayer dbus-x11 at-spi2-core python3-pyatspi notification-daemon
-          python3-dbus python3-gi libglib2.0-bin weston qt6-wayland libxcb1-dev
+          python3-dbus python3-gi gir1.2-gdkpixbuf-2.0 libglib2.0-bin weston qt6-wayland libxcb1-dev
           "$@")
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
