@@ -15,7 +15,7 @@ cmake -S . -B "$build" -DDORMIVO_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ \
       -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j"$(nproc)" >/dev/null
 status=0
-for target in hive command_line autostart period arguments requests; do
+for target in hive autostart requests; do
     program=$build/tests/fuzz_$target
     log=$build/fuzz-$target.log
     mkdir -p "$build/corpus/$target"

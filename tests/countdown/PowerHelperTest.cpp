@@ -40,10 +40,13 @@ struct Case {
     QString error; // what the helper must say on stderr
 };
 
-TEST(PowerHelper, LogsOffOnlyTheGraphicalSessionRefusesWhatItDoesNotKnowAndReportsFailures) {
+TEST(PowerHelper, MapsEachActionLogsOffOnlyTheGraphicalSessionAndReportsFailures) {
     const QString noSession = "no graphical session of alice";
     const QString usage = "usage: dormivo-power";
     const Case cases[] = {
+        {{"shutdown"}, "1", {}, 0, 0, "systemctl poweroff", ""},
+        {{"restart"}, "1", {}, 0, 0, "systemctl reboot", ""},
+        {{"standby"}, "1", {}, 0, 0, "systemctl suspend", ""},
         {{"logoff"}, "c2", {"5", "3 5", "5"}, 0, 0, "loginctl terminate-session -- c2", ""},
         {{"logoff"}, "-h", {}, 0, 0, "loginctl terminate-session -- -h", ""},
         {{"logoff"}, {}, {"5", "3 4 5", "4 5"}, 0, 0, "loginctl terminate-session -- 5", ""},

@@ -71,22 +71,28 @@ protected:
     std::unique_ptr<QSignalSpy> unloaded;
 };
 
-TEST_F(ProgramsDialog, OkStoresTheListAndSwitchAndBringsTheRunEntriesInLine) {
+TEST_F(ProgramsDialog, OkStoresTheListSwitchAndRunEntriesAndNoOtherWayOutStoresAnything) {
     // A path the way users have them: blanks, quotes, $, backticks and letters beyond ASCII.
     const QString odd = QStringLiteral("/opt/My $HOME `apps`/\"Zoë's\" tool");
-    const std::tuple<const char*, const char*, QString> cases[] = {
-        {"optEnable", "1", odd + "|/bin/echo|" + odd + "|/old/3"},
-        {"optDisable", "0", "-|-|-|/old/3"},
+    const QString list = odd + "|/bin/echo|" + odd;
+    const QString before = "/old/0|/old/1|/old/2|/old/3";
+    // The way out ("" for Esc), the switch chosen, then what is stored and the Run values.
+    const std::tuple<const char*, const char*, QString, QString> cases[] = {
+        {"cmdOk", "optEnable", list + " 1 1", list + "|/old/3"},
+        {"cmdOk", "optDisable", list + " 0 0", "-|-|-|/old/3"},
+        {"cmdCancel", "optEnable", " 0 0", before},
+        {"Image2", "optEnable", " 0 0", before},
+        {"", "optEnable", " 0 0", before},
     };
-    for (const auto& [option, active, run] : cases) {
-        openOn({}, {"/old/0", "/old/1", "/old/2", "/old/3"});
+    for (const auto& [closer, option, kept, run] : cases) {
+        openOn({}, before.split('|'));
         for (const QString& path : {odd, QString(), QStringLiteral("/bin/echo"), odd})
             add(path);
         control<QRadioButton>(dialog, option)->setChecked(true);
-        click(dialog, "cmdOk");
-        EXPECT_EQ(stored(), odd + "|/bin/echo|" + odd + " " + active + " " + active) << option;
-        EXPECT_EQ(runValues(), run) << option;
-        EXPECT_EQ(unloaded->count(), 1) << option;
+        leave(dialog, closer);
+        EXPECT_EQ(stored(), kept) << closer << option;
+        EXPECT_EQ(runValues(), run) << closer << option;
+        EXPECT_EQ(unloaded->count(), 1) << closer << option;
     }
 }
 

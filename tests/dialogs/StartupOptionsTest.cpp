@@ -1,5 +1,5 @@
 // The start-up options dialog: what OK writes to the next-start row and to the Run key, what a
-// refused period leaves alone.
+// refused period and every other way out leave alone.
 #include "common/Flags.h"
 #include "dialogs/frmPrgSet.h"
 #include "store/StoreError.h"
@@ -57,7 +57,7 @@ public: // the cases below reach the helpers through the fixture
     std::unique_ptr<QSignalSpy> unloaded;
 };
 
-TEST_F(StartupOptions, OkRewritesEveryColumnOfTheOneRowAndTheRunValue) {
+TEST_F(StartupOptions, OkRewritesEveryColumnOfTheOneRowAndTheRunValueNoOtherWayOutDoes) {
     const std::string program =
         (fakes.platform.appFolder + "/" + QCoreApplication::applicationName()).toStdString();
     struct Case {
@@ -65,8 +65,16 @@ TEST_F(StartupOptions, OkRewritesEveryColumnOfTheOneRowAndTheRunValue) {
         std::function<void(StartupOptions&)> choose;
         std::string row;
         std::string run;
+        const char* closer = "cmdOk"; // "" for Esc
     };
     const char* full = "'1', 'Started', 10, 1, 2, '1'";
+    const auto change = [](StartupOptions& t) {
+        click(t.dialog, "chkRun");
+        click(t.dialog, "Option2");
+        t.setPeriod(" 2 ");
+        control<QComboBox>(t.dialog, "cmbUnit")->setCurrentIndex(0);
+        control<QComboBox>(t.dialog, "cmbAction")->setCurrentIndex(5);
+    };
     // OK without a change writes back what the dialog showed: the row, its defaults for a
     // missing row or empty columns, or for values that are not the dialog's own.
     const Case cases[] = {
@@ -75,15 +83,11 @@ TEST_F(StartupOptions, OkRewritesEveryColumnOfTheOneRowAndTheRunValue) {
         {"'yes', 'started', 7, 9, 6, '1'", {}, "0|Stoped|7|0|0|0", "-"},
         {"' 1', 'Started ', 7, -1, -1, '1'", {}, "0|Stoped|7|0|0|0", "-"},
         {"1, 'Stopped', NULL, NULL, NULL, '1'", {}, "1|Stoped|5|0|0|0", program},
-        {full,
-         [](StartupOptions& t) {
-             click(t.dialog, "chkRun");
-             click(t.dialog, "Option2");
-             t.setPeriod(" 2 ");
-             control<QComboBox>(t.dialog, "cmbUnit")->setCurrentIndex(0);
-             control<QComboBox>(t.dialog, "cmbAction")->setCurrentIndex(5);
-         },
-         "0|Stoped|2|0|5|0", "-"},
+        {full, change, "0|Stoped|2|0|5|0", "-"},
+        // Every other way out stores nothing.
+        {full, change, "1|Started|10|1|2|1", "/old/dormivo", "cmdCancel"},
+        {full, change, "1|Started|10|1|2|1", "/old/dormivo", "Image2"},
+        {full, change, "1|Started|10|1|2|1", "/old/dormivo", ""},
         {nullptr,
          [](StartupOptions& t) {
              click(t.dialog, "chkRun");
@@ -94,14 +98,14 @@ TEST_F(StartupOptions, OkRewritesEveryColumnOfTheOneRowAndTheRunValue) {
     };
     for (const auto& c : cases) {
         gProgramsActive = "0";
-        open(c.insert, c.run == "-" ? "/old/dormivo" : "");
+        open(c.insert, c.run == program ? "" : "/old/dormivo");
         if (c.choose)
             c.choose(*this);
-        click(dialog, "cmdOk");
+        leave(dialog, c.closer);
         EXPECT_EQ(db.scalar("select count(*) from tmpsetting"), "1");
-        EXPECT_EQ(row(), c.row);
-        EXPECT_EQ(runValue(), c.run);
-        EXPECT_EQ(unloaded->count(), 1);
+        EXPECT_EQ(row(), c.row) << c.closer;
+        EXPECT_EQ(runValue(), c.run) << c.closer;
+        EXPECT_EQ(unloaded->count(), 1) << c.closer;
         EXPECT_EQ(db.scalar("select typeof(period) || typeof(Type) || typeof(Action) from "
                             "tmpsetting"),
                   "integerintegerinteger");

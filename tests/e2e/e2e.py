@@ -73,10 +73,11 @@ def tray_icon_centre(desktop):
     # trayer docks the icon inside its panel; the icon window carries the program's class.
     panels = desktop.run("xdotool", "search", "--class", "trayer").stdout.split()
     tree = "".join(desktop.run("xwininfo", "-tree", "-id", w).stdout for w in panels)
-    found = re.search(r'\("dormivo" "Dormivo"\)\s+(\d+)x(\d+)\+-?\d+\+-?\d+\s+\+(-?\d+)\+(-?\d+)', tree)
+    found = re.findall(r'\("dormivo" "Dormivo"\)\s+(\d+)x(\d+)\+-?\d+\+-?\d+\s+\+(-?\d+)\+(-?\d+)', tree)
+    assert len(found) <= 1, f"{len(found)} Dormivo icons in the tray"
     if not found:
         return None
-    w, h, x, y = map(int, found.groups())
+    w, h, x, y = map(int, found[0])
     return x + w // 2, y + h // 2
 
 

@@ -3,11 +3,14 @@ backend at scale 2, a plain background and no panel, its own session and accessi
 and a notification server that shows nothing (notifier.py). The program runs natively on it,
 through Qt's Wayland plugin."""
 import os
-import struct
 import subprocess
 import tempfile
 import time
-import zlib
+
+import gi
+
+gi.require_version("GdkPixbuf", "2.0")
+from gi.repository import GdkPixbuf  # noqa: E402
 
 from desktop import Desktop, python, wait_for
 
@@ -46,44 +49,11 @@ class WestonDesktop(Desktop):
             subprocess.run(["weston-screenshooter"], env=self.env, cwd=folder, timeout=30,
                            check=True, capture_output=True)
             (name,) = os.listdir(folder)
-            with open(os.path.join(folder, name), "rb") as f:
-                return read_png(f.read())
-
-
-def read_png(data):
-    """Decodes the 8-bit, non-interlaced RGB or RGBA pictures weston-screenshooter writes."""
-    assert data[:8] == b"\x89PNG\r\n\x1a\n", "not a PNG file"
-    pos, idat = 8, b""
-    while pos < len(data):
-        length, kind = struct.unpack(">I4s", data[pos:pos + 8])
-        body = data[pos + 8:pos + 8 + length]
-        if kind == b"IHDR":
-            width, height, depth, colour, _, _, interlace = struct.unpack(">IIBBBBB", body)
-            assert depth == 8 and colour in (2, 6) and not interlace, (depth, colour, interlace)
-        elif kind == b"IDAT":
-            idat += body
-        pos += 12 + length
-    step = 3 if colour == 2 else 4
-    raw, stride = zlib.decompress(idat), width * step
-    rows, previous = [], bytearray(stride)
-    for y in range(height):
-        kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
-        for i in range(stride):
-            left = line[i - step] if i >= step else 0
-            up, up_left = previous[i], previous[i - step] if i >= step else 0
-            if kind == 1:
-                line[i] = (line[i] + left) & 0xFF
-            elif kind == 2:
-                line[i] = (line[i] + up) & 0xFF
-            elif kind == 3:
-                line[i] = (line[i] + (left + up) // 2) & 0xFF
-            elif kind == 4:
-                p = left + up - up_left
-                pa, pb, pc = abs(p - left), abs(p - up), abs(p - up_left)
-                line[i] = (line[i] + (left if pa <= pb and pa <= pc else up if pb <= pc else up_left)) & 0xFF
-        rows.append([tuple(line[x:x + 3]) for x in range(0, stride, step)])
-        previous = line
-    return width, height, rows
+            picture = GdkPixbuf.Pixbuf.new_from_file(os.path.join(folder, name))
+        width, height = picture.get_width(), picture.get_height()
+        step, stride, data = picture.get_n_channels(), picture.get_rowstride(), picture.get_pixels()
+        return width, height, [[tuple(data[y * stride + x * step:y * stride + x * step + 3])
+                                for x in range(width)] for y in range(height)]
 
 
 def corners_show_the_desktop(desktop, results):

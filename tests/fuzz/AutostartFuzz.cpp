@@ -1,7 +1,12 @@
-// The Exec line of an autostart entry, undone by the Desktop Entry rules (the string escapes,
-// then the quoting, then the field codes), gives back exactly the program and arguments of
-// the command line it was made from; a program whose path holds a '%' is started through
-// nice. No line is added to the entry: every key appears once.
+// Any text splits without harm. A program path as Dormivo writes it (the path of an existing
+// program, bare), or in double quotes, followed by arguments in double quotes, splits into
+// exactly that program and those arguments. The splitter asks the file system whether a
+// prefix of the line names a program file: only the call's own program is made in a folder of
+// its own, so no other prefix does.
+// The Exec line of the autostart entry made from that line, undone by the Desktop Entry rules
+// (the string escapes, then the quoting, then the field codes), gives back exactly that program
+// and those arguments; a program whose path holds a '%' is started through nice. No line is
+// added to the entry: every key appears once.
 #include "ProgramCall.h"
 #include "Property.h"
 #include "registry/AutostartMirror.h"
@@ -72,11 +77,16 @@ std::optional<std::vector<std::string>> execArguments(std::string_view exec) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const ProgramCall call(std::string_view(reinterpret_cast<const char*>(data), size));
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    splitCommandLine(bytes);
+    const ProgramCall call(bytes);
     if (!call.made())
         return 0;
     const std::string line = call.commandLine();
     auto stored = splitCommandLine(line);
+    std::vector<std::string> expected{call.program};
+    expected.insert(expected.end(), call.arguments.begin(), call.arguments.end());
+    require(stored == expected, "a command line splits into its program and arguments");
     if (!stored.empty() && stored[0].find('%') != std::string::npos)
         stored.insert(stored.begin(), {"/usr/bin/nice", "-n", "0", "--"});
     // The command line stands in for the value's name as well, to try every character there.

@@ -1,9 +1,13 @@
-// Any line on the one-instance socket is a command Dormivo can carry out or is refused: a
-// period of 1 to 32767 units, a whole-minute clock time, a name the list could hold. Sent
-// again, it is one line within the bound that reads as itself. The same holds for the answers
-// a later start reads (the first byte chooses which is read).
+// The first byte chooses what is read. Any line on the one-instance socket is a command
+// Dormivo can carry out or is refused: a period of 1 to 32767 units, a whole-minute clock time,
+// a name the list could hold. Sent again, it is one line within the bound that reads as itself.
+// The same holds for the answers a later start reads. Any command line, its arguments apart at
+// each NUL byte, is read without harm: it is a command, help, the version, or bad input told in
+// one line with status 2. A command written back as arguments, as it travels to a running
+// Dormivo, reads as itself.
 #include "Property.h"
 #include "app/InstanceMessages.h"
+#include "app/ProgramCommand.h"
 
 #include <cstdint>
 
@@ -28,12 +32,37 @@ bool wellFormed(const ProgramCommand& command) {
             (starts && !command.action->isEmpty() && command.action->size() <= kMaxActionName));
 }
 
+void checkArguments(QByteArrayView bytes) {
+    QStringList arguments{QStringLiteral("dormivo")};
+    if (!bytes.isEmpty())
+        for (const QByteArray& argument : bytes.toByteArray().split('\0'))
+            arguments << QString::fromUtf8(argument);
+    const auto read = readArguments(arguments);
+    if (const auto* exit = std::get_if<ArgumentsExit>(&read)) {
+        require(exit->status == 0
+                    ? !exit->out.isEmpty() && exit->err.isEmpty()
+                    : exit->status == 2 && exit->out.isEmpty() &&
+                          exit->err.startsWith(QStringLiteral("dormivo: ")) &&
+                          exit->err.indexOf(QLatin1Char('\n')) == exit->err.size() - 1,
+                "help and the version print, bad input says why in one line");
+        return;
+    }
+    const auto& command = std::get<ProgramCommand>(read);
+    require(readArguments(QStringList{QStringLiteral("dormivo")} + commandArguments(command)) ==
+                read,
+            "a command written as arguments reads as itself");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0)
         return 0;
     const QByteArrayView line(data + 1, static_cast<qsizetype>(size - 1));
+    if (data[0] & 2) {
+        checkArguments(line);
+        return 0;
+    }
     if (data[0] & 1) {
         const auto answer = decodeAnswer(line);
         if (answer) {

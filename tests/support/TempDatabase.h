@@ -15,7 +15,6 @@ public:
     TempDatabase();
 
     std::string path() const;
-    QString folder() const { return dir_.path(); }
     SettingsStore& store() { return store_; }
     // Runs a statement directly, to arrange a case or look at the result.
     void exec(const std::string& sql) { store_.connection().execute(sql); }
