@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -17,12 +18,13 @@ public:
     virtual bool start(const QString& commandLine) = 0;
 
     using FailureReport = std::function<void(const QString& errorOutput)>;
-    // Starts a program the same way and keeps an eye on it: when it ends with a failure,
+    // Starts a program with these arguments and keeps an eye on it: when it ends with a failure,
     // onFailure is called, later, with what the program wrote to its error output. The
     // program runs to its end even when we end first; once the application has begun to
     // quit, onFailure is dropped uncalled, so it must only guard what it points at while
     // the application runs.
-    virtual bool startWatched(const QString& commandLine, FailureReport onFailure) = 0;
+    virtual bool startWatched(const QString& program, const QStringList& arguments,
+                              FailureReport onFailure) = 0;
 };
 
 } // namespace dormivo

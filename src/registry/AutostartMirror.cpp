@@ -1,11 +1,12 @@
 #include "registry/AutostartMirror.h"
 
+#include "common/AtomicFile.h"
 #include "registry/SplitCommandLine.h"
-#include "registry/TextFile.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <iterator>
+#include <optional>
 #include <set>
 
 namespace dormivo::registry {
@@ -13,6 +14,9 @@ namespace {
 
 const std::string kPrefix = "dormivo-run-";
 const std::string kSuffix = ".desktop";
+// What the entry was made from, kept exactly: Exec is the desktop's reading of it.
+const std::string kValueKey = "X-Dormivo-Value=";
+const std::string kCommandKey = "X-Dormivo-Command=";
 
 // Escapes for a Desktop Entry string value.
 std::string entryString(const std::string& text) {
@@ -36,6 +40,46 @@ std::string entryString(const std::string& text) {
         }
     }
     return out;
+}
+
+// Undoes entryString, as the Desktop Entry rules read a string value.
+std::string entryText(std::string_view escaped) {
+    std::string out;
+    for (std::size_t i = 0; i < escaped.size(); ++i) {
+        if (escaped[i] != '\\' || i + 1 == escaped.size()) {
+            out += escaped[i];
+            continue;
+        }
+        switch (const char c = escaped[++i]) {
+        case 'n':
+            out += '\n';
+            break;
+        case 'r':
+            out += '\r';
+            break;
+        case 't':
+            out += '\t';
+            break;
+        case 's':
+            out += ' ';
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+// The value of a key in an entry's text, or nothing.
+std::optional<std::string> entryValue(const std::string& entry, const std::string& key) {
+    for (std::size_t line = 0; line < entry.size();) {
+        const std::size_t end = std::min(entry.find('\n', line), entry.size());
+        if (entry.compare(line, key.size(), key) == 0)
+            return entryText(
+                std::string_view(entry).substr(line + key.size(), end - line - key.size()));
+        line = end + 1;
+    }
+    return std::nullopt;
 }
 
 // One Exec argument, always quoted so that blanks and reserved characters stay literal;
@@ -102,7 +146,9 @@ std::string AutostartMirror::desktopEntry(const std::string& valueName,
            entryString(exec) +
            "\n"
            "Terminal=false\n"
-           "X-GNOME-Autostart-enabled=true\n";
+           "X-GNOME-Autostart-enabled=true\n" +
+           kValueKey + entryString(valueName) + "\n" + kCommandKey + entryString(commandLine) +
+           "\n";
 }
 
 void AutostartMirror::valueChanged(const HiveKey& key, const std::string& valueName) const {
@@ -116,8 +162,8 @@ void AutostartMirror::valueChanged(const HiveKey& key, const std::string& valueN
         return;
     }
     const std::string entry = desktopEntry(valueName, commandLine);
-    if (readTextFile(file) != entry)
-        writeTextFileAtomically(file, entry, FileAccess::EveryoneReads);
+    if (readFile(file) != entry)
+        writeFileAtomically(file, entry, FileAccess::EveryoneReads);
 }
 
 void AutostartMirror::sync() const {
@@ -133,8 +179,8 @@ void AutostartMirror::sync() const {
             wanted.insert(file.filename().string());
             std::error_code error;
             if (!std::filesystem::exists(std::filesystem::symlink_status(file, error)))
-                writeTextFileAtomically(file, desktopEntry(value.name, commandLine),
-                                        FileAccess::EveryoneReads);
+                writeFileAtomically(file, desktopEntry(value.name, commandLine),
+                                    FileAccess::EveryoneReads);
         }
     }
     std::vector<std::filesystem::path> unwanted;
@@ -149,11 +195,21 @@ void AutostartMirror::sync() const {
         std::filesystem::remove(file, error);
 }
 
-std::filesystem::path xdgConfigHome() {
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && config[0] == '/')
-        return config;
-    const char* home = std::getenv("HOME");
-    return std::filesystem::path(home ? home : ".") / ".config";
+std::vector<std::pair<std::string, std::string>> AutostartMirror::recordedValues() const {
+    std::vector<std::pair<std::string, std::string>> values;
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder_, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        if (!name.starts_with(kPrefix) || !name.ends_with(kSuffix))
+            continue;
+        const std::string text = readFile(entry->path()).value_or("");
+        auto valueName = entryValue(text, kValueKey);
+        auto commandLine = entryValue(text, kCommandKey);
+        if (valueName && commandLine && fileNameFor(*valueName) == name)
+            values.emplace_back(std::move(*valueName), std::move(*commandLine));
+    }
+    return values;
 }
 
 } // namespace dormivo::registry
