@@ -78,7 +78,8 @@ class Desktop:
         # ends, which must never run in place of the power helper.
         self.app = shutil.copytree(app_folder, os.path.join(self.dir, "dormivo build", "app"))
         with open(os.path.join(self.dir, "dormivo"), "w") as f:
-            f.write(f'#!/bin/sh\necho "planted $*" >> "{self.dir}/power.log"\n')
+            f.write(f'#!/bin/sh\ndate +%s.%N >> "{self.dir}/power.log.times"\n'
+                    f'echo "planted $*" >> "{self.dir}/power.log"\n')
         os.chmod(os.path.join(self.dir, "dormivo"), 0o755)
         if started_countdown:
             # A one-minute Shut Down that the program resumes as soon as it starts.
