@@ -27,7 +27,8 @@ public:
 
 private:
     void broughtInLine() {
-        if (const auto& aside = setAsideAs()) {
+        // A copy: restoring saves the hive, which may read it again.
+        if (const std::optional<std::filesystem::path> aside = setAsideAs()) {
             const auto values = mirror_.recordedValues();
             restoring_ = true; // the entries stay as the user or the desktop left them
             Registry registry(*this);
@@ -35,9 +36,9 @@ private:
                 registry.SetKeyValue(HKEY_LOCAL_MACHINE, kRunKey, name, commandLine);
             restoring_ = false;
             std::fprintf(stderr,
-                         "dormivo: the registry file could not be read; it was set aside as %s"
-                         " and %zu start-at-login programs brought back from the autostart "
-                         "entries.\n",
+                         "dormivo: the registry file could not be read; it was set aside as %s, "
+                         "and the programs to start at login were brought back from the "
+                         "autostart entries (%zu of them).\n",
                          aside->c_str(), values.size());
         }
         mirror_.sync();

@@ -258,7 +258,7 @@ class Installed(unittest.TestCase):
         write(hive, deep)
         record = b"[Desktop Entry]\nX-Dormivo-Value=Velkaro0\nX-Dormivo-Command=/usr/bin/true\n"
         write(entry, record)
-        self.says(self.start(app, env), hive + ".bad", "1 start-at-login programs brought back")
+        self.says(self.start(app, env), hive + ".bad", "(1 of them)")
         self.assertEqual(read(hive + ".bad"), deep)
         self.assertEqual(read(entry), record)
         self.assertIn(b'"Velkaro0"="/usr/bin/true"', read(hive))

@@ -70,15 +70,11 @@ TEST_F(RegistrySuite, EachKindIsStoredWithItsTypeAndListed) {
         Bytes data;
         RegValue readBack;
     };
-    const std::string longText(5000, 'x');
     const Case cases[] = {
         {"ten", std::string("abcdefghij"), REG_SZ, text("abcdefghij"), std::string("abcdefghij")},
         {"empty", std::string(), REG_SZ, Bytes{0}, std::string()},
-        {"long", longText, REG_SZ, text(longText), longText},
         {"small", std::int16_t(5), REG_DWORD, Bytes{5, 0, 0, 0}, std::int32_t(5)},
-        {"negative", std::int32_t(-2), REG_DWORD, Bytes{0xFE, 0xFF, 0xFF, 0xFF}, std::int32_t(-2)},
         {"yes", true, REG_BINARY, Bytes{0xFF}, true},
-        {"no", false, REG_BINARY, Bytes{0x00}, false},
     };
     for (const auto& c : cases)
         registry().SetKeyValue(HKEY_LOCAL_MACHINE, key_, c.name, c.value);
