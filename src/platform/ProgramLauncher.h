@@ -13,7 +13,7 @@ public:
     virtual ~ProgramLauncher() = default;
     // A command line that names an existing file is started as that file, blanks in its
     // path included; anything else is split into program and arguments, the program being
-    // the first blank-separated prefix that is a program file. Never goes through a shell.
+    // the longest blank-separated prefix that is a program file. Never goes through a shell.
     // Returns whether the program could be started.
     virtual bool start(const QString& commandLine) = 0;
 
