@@ -102,6 +102,39 @@ std::string execArgument(const std::string& argument) {
 // '=' for a variable to set.)
 constexpr const char* kStarter[] = {"/usr/bin/nice", "-n", "0", "--"};
 
+// A command line that starts what an Exec line we wrote starts, for an entry written before
+// entries kept their command line: its arguments unquoted, without the starter, and each
+// quoted again. Nothing when the line is not one of ours or no command line can say it.
+std::optional<std::string> commandLineFromExec(std::string_view exec) {
+    std::vector<std::string> arguments;
+    while (!exec.empty()) {
+        if (exec[0] != '"')
+            return std::nullopt;
+        std::string argument;
+        std::size_t i = 1;
+        for (; i < exec.size() && exec[i] != '"'; ++i) {
+            const bool escaped =
+                exec[i] == '\\' || (exec[i] == '%' && i + 1 < exec.size() && exec[i + 1] == '%');
+            if (escaped && ++i == exec.size())
+                return std::nullopt;
+            argument += exec[i];
+        }
+        if (i >= exec.size() || argument.find('"') != std::string::npos ||
+            (i + 1 < exec.size() && exec[i + 1] != ' '))
+            return std::nullopt;
+        arguments.push_back(std::move(argument));
+        exec.remove_prefix(std::min(i + 2, exec.size()));
+    }
+    auto program = arguments.begin();
+    if (arguments.size() >= std::size(kStarter) &&
+        std::equal(std::begin(kStarter), std::end(kStarter), program))
+        program += std::size(kStarter);
+    std::string line;
+    for (auto argument = program; argument != arguments.end(); ++argument)
+        line += (line.empty() ? "\"" : " \"") + *argument + "\"";
+    return line.empty() ? std::nullopt : std::optional(line);
+}
+
 // The command line a value holds, or nothing when it is not text.
 std::string commandLineOf(const HiveValue* value) {
     if (!value || value->type != REG_SZ)
@@ -205,7 +238,11 @@ std::vector<std::pair<std::string, std::string>> AutostartMirror::recordedValues
             continue;
         const std::string text = readFile(entry->path()).value_or("");
         auto valueName = entryValue(text, kValueKey);
+        if (!valueName)
+            valueName = entryValue(text, "Name=");
         auto commandLine = entryValue(text, kCommandKey);
+        if (const auto exec = entryValue(text, "Exec="); !commandLine && exec)
+            commandLine = commandLineFromExec(*exec);
         if (valueName && commandLine && fileNameFor(*valueName) == name)
             values.emplace_back(std::move(*valueName), std::move(*commandLine));
     }

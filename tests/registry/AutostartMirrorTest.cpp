@@ -17,6 +17,7 @@
 #include <tuple>
 
 using namespace dormivo::registry;
+using dormivo::test::runValue;
 using dormivo::test::setRunValue;
 
 namespace {
@@ -61,7 +62,7 @@ TEST_F(Autostart, GLibStartsAProgramWhosePathHoldsPercentQuotesAndEquals) {
     std::ofstream(entry) << AutostartMirror::desktopEntry("v", program.string() + " 50% a=b");
 
     ASSERT_EQ(QProcess::execute("gio", {"launch", QString::fromStdString(entry.string())}), 0);
-    for (int i = 0; i < 500 && !std::filesystem::exists(record); ++i)
+    for (int i = 0; i < 500 && dormivo::readFile(record).value_or("").empty(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_EQ(dormivo::readFile(record), "50% a=b\n");
 }
@@ -72,18 +73,19 @@ TEST_F(Autostart, GLibStartsAProgramWhosePathHoldsPercentQuotesAndEquals) {
 TEST_F(Autostart, OpeningTheHiveBringsOurEntriesInLineWithTheRunKey) {
     const auto hive = root / "dormivo" / "HKLM.reg";
     const std::set<std::string> others{"someone-else.desktop"};
-    const std::set<std::string> ours{"dormivo-run-velkaro0.desktop", "someone-else.desktop"};
+    const std::set<std::string> ours{"dormivo-run-velkaro0.desktop", "dormivo-run-velkaro2.desktop",
+                                     "someone-else.desktop"};
     const std::tuple<std::function<void()>, std::set<std::string>, std::string> cases[] = {
-        {[&] { std::filesystem::create_directories(hive); }, ours, "-"},
-        {[] {}, others, "-"},
-        {[&] { std::ofstream(hive) << "garbage\n"; }, ours, "/usr/bin/true 1"},
+        {[&] { std::filesystem::create_directories(hive); }, ours, "- -"},
+        {[] {}, others, "- -"},
+        {[&] { std::ofstream(hive) << "garbage\n"; }, ours, "/usr/bin/true 1 \"/bin/a b\" \"5%\""},
         {[&] {
              std::ofstream(hive) << "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\"
                                  << kRunKey
                                  << "]\n\"Velkaro1\"=\"/usr/bin/true\"\n\"n\"=dword:00000001\n";
          },
          {"dormivo-run-velkaro1.desktop", "someone-else.desktop"},
-         "-"},
+         "- -"},
     };
     for (const auto& [makeHive, expected, restored] : cases) {
         for (const auto& made : {folder, hive.parent_path()}) {
@@ -93,8 +95,13 @@ TEST_F(Autostart, OpeningTheHiveBringsOurEntriesInLineWithTheRunKey) {
         addEntries({"someone-else.desktop"});
         std::ofstream(folder / "dormivo-run-velkaro0.desktop")
             << AutostartMirror::desktopEntry("Velkaro0", "/usr/bin/true 1");
+        // As entries were written before they kept their command line.
+        const std::string older = AutostartMirror::desktopEntry("Velkaro2", "\"/bin/a b\" 5%");
+        std::ofstream(folder / "dormivo-run-velkaro2.desktop")
+            << older.substr(0, older.find("X-D"));
         makeHive();
-        EXPECT_EQ(dormivo::test::runValue(*openUserRegistry(root), "Velkaro0"), restored);
+        const auto opened = openUserRegistry(root);
+        EXPECT_EQ(runValue(*opened, "Velkaro0") + " " + runValue(*opened, "Velkaro2"), restored);
         EXPECT_EQ(entries(), expected);
     }
     // What is set through it reaches the file and the entries. Entries of other programs, and
