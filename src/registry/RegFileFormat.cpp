@@ -4,7 +4,6 @@
 #include "registry/Utf16.h"
 
 #include <array>
-#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <sstream>
@@ -140,8 +139,8 @@ std::optional<std::string> readQuoted(const std::string& line, std::size_t& pos)
 std::optional<std::uint32_t> hexNumber(std::string_view text, std::size_t digits = 0) {
     std::uint32_t number = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number, 16);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty() ||
-        (digits && text.size() != digits) || !std::isxdigit(static_cast<unsigned char>(text[0])))
+    if (error != std::errc() || end != text.data() + text.size() ||
+        (digits && text.size() != digits))
         return std::nullopt;
     return number;
 }
