@@ -130,8 +130,10 @@ std::optional<std::string> commandLineFromExec(std::string_view exec) {
         std::equal(std::begin(kStarter), std::end(kStarter), program))
         program += std::size(kStarter);
     std::string line;
-    for (auto argument = program; argument != arguments.end(); ++argument)
-        line += (line.empty() ? "\"" : " \"") + *argument + "\"";
+    for (auto argument = program; argument != arguments.end(); ++argument) {
+        line += (line.empty() ? "\"" : " \"") + *argument;
+        line += '"';
+    }
     return line.empty() ? std::nullopt : std::optional(line);
 }
 
@@ -167,8 +169,11 @@ std::string AutostartMirror::desktopEntry(const std::string& valueName,
     if (!arguments.empty() && arguments[0].find('%') != std::string::npos)
         arguments.insert(arguments.begin(), std::begin(kStarter), std::end(kStarter));
     std::string exec;
-    for (const auto& argument : arguments)
-        exec += (exec.empty() ? "" : " ") + execArgument(argument);
+    for (const auto& argument : arguments) {
+        if (!exec.empty())
+            exec += ' ';
+        exec += execArgument(argument);
+    }
     return "[Desktop Entry]\n"
            "Type=Application\n"
            "Name=" +

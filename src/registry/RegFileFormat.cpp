@@ -31,7 +31,9 @@ std::string hexList(const std::vector<std::uint8_t>& data) {
     char byte[4];
     for (std::size_t i = 0; i < data.size(); ++i) {
         std::snprintf(byte, sizeof byte, "%02x", data[i]);
-        out += (i ? "," : "") + std::string(byte);
+        if (i)
+            out += ',';
+        out += byte;
     }
     return out;
 }
