@@ -38,9 +38,8 @@ enum class FileAccess { OwnerOnly, EveryoneReads };
 // flushed so that the rename lasts. A link is written through: its target gets the content
 // and the link stays (dotfile managers keep files so). Makes the folder when needed.
 // Not QSaveFile: the registry has no Qt, and QSaveFile leaves the folder unflushed after its
-// rename, so a crash soon after can lose the new name, and it gives a new file no mode of
-// our choosing. Returns the first step's failure, or nothing; stamp, when given, receives the
-// new file's stamp.
+// rename, so a crash soon after can lose the new name. Returns the first step's failure, or
+// nothing; stamp, when given, receives the new file's stamp.
 std::error_code writeFileAtomically(const std::filesystem::path& path, std::string_view content,
                                     FileAccess access = FileAccess::OwnerOnly,
                                     FileStamp* stamp = nullptr);
