@@ -8,10 +8,11 @@
 
 namespace dormivo {
 
-// The settings file this user works with. An application folder the user can write, holding a
-// settings file they can write, keeps it beside the program. Otherwise (an installed, read-only
-// folder, or a file made read-only) the shipped file is a default that each user gets a
-// private copy of, in $XDG_DATA_HOME/dormivo.
+// The settings file this user works with. An application folder of the user's own that they
+// can write, holding a settings file they can write, keeps it beside the program. Otherwise
+// (an installed program, under /usr or /opt or in another user's folder, for root too; a
+// read-only folder, or a file made read-only) the shipped file is a default that each user
+// gets a private copy of, in $XDG_DATA_HOME/dormivo.
 struct SettingsLocation {
     QString file;    // the one this user works with
     QString shipped; // the one beside the program

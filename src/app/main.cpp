@@ -20,6 +20,8 @@
 #include "store/StoreError.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QStandardPaths>
 
 #include <cstdio>
 #include <future>
@@ -90,7 +92,9 @@ int main(int argc, char** argv) {
     };
     QtNotifier notifier(kProductTitle, icon, balloon);
     QtNotifier alreadyRunning(kProductTitle, icon, balloon, QtNotifier::Kind::Notice);
-    const auto registry = registry::openUserRegistry();
+    const auto registry = registry::openUserRegistry(
+        QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+            .toStdString());
     Platform platform{messages, launcher, filePicker, notifyIcons, notifier, *registry, appFolder};
 
     // Built while the settings file opens, and registered and connected once it has: loading

@@ -2,6 +2,7 @@
 
 #include "common/Flags.h"
 #include "common/Words.h"
+#include "registry/SplitCommandLine.h"
 #include "registry/UpdateRunEntries.h"
 
 #include <QDir>
@@ -34,7 +35,13 @@ void Expiry::run(const QString& actionName) {
 }
 
 void Expiry::runPowerAction(const QString& name, const std::string& command) {
-    const QString commandLine = appFolder_ + QDir::separator() + QString::fromStdString(command);
+    // The stored command names a program of the application folder: split on its own, so that
+    // no blank in the folder's path can make a prefix of it the program.
+    QStringList arguments;
+    for (const auto& argument : registry::splitArguments(command))
+        arguments << QString::fromStdString(argument);
+    const QString program =
+        arguments.isEmpty() ? QString() : appFolder_ + QDir::separator() + arguments.takeFirst();
     // A power action that fails later (refused by the system, say) is reported too, as long
     // as this object is there to report it.
     const std::weak_ptr<Expiry*> self = self_;
@@ -44,10 +51,10 @@ void Expiry::runPowerAction(const QString& name, const std::string& command) {
                 QStringLiteral("The action \"%1\" failed.\n\n%2").arg(name, errorOutput),
                 MessageStyle::Critical, kProductTitle);
     };
-    if (!launcher_.startWatched(commandLine, reportFailure))
+    if (program.isEmpty() || !launcher_.startWatched(program, arguments, reportFailure))
         messages_.show(QStringLiteral("The action \"%1\" could not be carried out: its command "
                                       "could not be started.\n\n%2")
-                           .arg(name, commandLine),
+                           .arg(name, (QStringList(program) + arguments).join(QLatin1Char(' '))),
                        MessageStyle::Critical, kProductTitle);
 }
 

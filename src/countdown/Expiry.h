@@ -11,9 +11,9 @@
 
 namespace dormivo {
 
-// What happens when a countdown runs out: the chosen action's command line runs from the
-// application folder, or, for "Lauch Program", every program of the list starts in order
-// and its Run entry goes. Whatever cannot be done is told in a message box; a failure of the
+// What happens when a countdown runs out: the chosen action's command runs, its program taken
+// from the application folder, or, for "Lauch Program", every program of the list starts in
+// order and its Run entry goes. Whatever cannot be done is told in a message box; a failure of the
 // settings file itself is thrown (StoreError) for the caller to end the program with.
 class Expiry {
 public:

@@ -23,11 +23,8 @@ bool QtProgramLauncher::start(const QString& commandLine) {
     return QProcess::startDetached(program, arguments);
 }
 
-bool QtProgramLauncher::startWatched(const QString& commandLine, FailureReport onFailure) {
-    QStringList arguments = split(commandLine);
-    if (arguments.isEmpty())
-        return false;
-    const QString program = arguments.takeFirst();
+bool QtProgramLauncher::startWatched(const QString& program, const QStringList& arguments,
+                                     FailureReport onFailure) {
     return WatchedProcess::start(program, arguments, std::move(onFailure));
 }
 

@@ -9,7 +9,8 @@ namespace dormivo {
 class QtProgramLauncher final : public ProgramLauncher {
 public:
     bool start(const QString& commandLine) override;
-    bool startWatched(const QString& commandLine, FailureReport onFailure) override;
+    bool startWatched(const QString& program, const QStringList& arguments,
+                      FailureReport onFailure) override;
 
     // How a command line is taken apart: program first, then its arguments.
     static QStringList split(const QString& commandLine);

@@ -1,11 +1,12 @@
 #include "registry/AutostartMirror.h"
 
+#include "common/AtomicFile.h"
 #include "registry/SplitCommandLine.h"
-#include "registry/TextFile.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <iterator>
+#include <optional>
 #include <set>
 
 namespace dormivo::registry {
@@ -13,6 +14,9 @@ namespace {
 
 const std::string kPrefix = "dormivo-run-";
 const std::string kSuffix = ".desktop";
+// What the entry was made from, kept exactly: Exec is the desktop's reading of it.
+const std::string kValueKey = "X-Dormivo-Value=";
+const std::string kCommandKey = "X-Dormivo-Command=";
 
 // Escapes for a Desktop Entry string value.
 std::string entryString(const std::string& text) {
@@ -38,6 +42,46 @@ std::string entryString(const std::string& text) {
     return out;
 }
 
+// Undoes entryString, as the Desktop Entry rules read a string value.
+std::string entryText(std::string_view escaped) {
+    std::string out;
+    for (std::size_t i = 0; i < escaped.size(); ++i) {
+        if (escaped[i] != '\\' || i + 1 == escaped.size()) {
+            out += escaped[i];
+            continue;
+        }
+        switch (const char c = escaped[++i]) {
+        case 'n':
+            out += '\n';
+            break;
+        case 'r':
+            out += '\r';
+            break;
+        case 't':
+            out += '\t';
+            break;
+        case 's':
+            out += ' ';
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+// The value of a key in an entry's text, or nothing.
+std::optional<std::string> entryValue(const std::string& entry, const std::string& key) {
+    for (std::size_t line = 0; line < entry.size();) {
+        const std::size_t end = std::min(entry.find('\n', line), entry.size());
+        if (entry.compare(line, key.size(), key) == 0)
+            return entryText(
+                std::string_view(entry).substr(line + key.size(), end - line - key.size()));
+        line = end + 1;
+    }
+    return std::nullopt;
+}
+
 // One Exec argument, always quoted so that blanks and reserved characters stay literal;
 // '%' is doubled so that it is never taken for a field code.
 std::string execArgument(const std::string& argument) {
@@ -57,6 +101,41 @@ std::string execArgument(const std::string& argument) {
 // taking its path as an argument, where "%%" is expanded. (env would take a path holding
 // '=' for a variable to set.)
 constexpr const char* kStarter[] = {"/usr/bin/nice", "-n", "0", "--"};
+
+// A command line that starts what an Exec line we wrote starts, for an entry written before
+// entries kept their command line: its arguments unquoted, without the starter, and each
+// quoted again. Nothing when the line is not one of ours or no command line can say it.
+std::optional<std::string> commandLineFromExec(std::string_view exec) {
+    std::vector<std::string> arguments;
+    while (!exec.empty()) {
+        if (exec[0] != '"')
+            return std::nullopt;
+        std::string argument;
+        std::size_t i = 1;
+        for (; i < exec.size() && exec[i] != '"'; ++i) {
+            const bool escaped =
+                exec[i] == '\\' || (exec[i] == '%' && i + 1 < exec.size() && exec[i + 1] == '%');
+            if (escaped && ++i == exec.size())
+                return std::nullopt;
+            argument += exec[i];
+        }
+        if (i >= exec.size() || argument.find('"') != std::string::npos ||
+            (i + 1 < exec.size() && exec[i + 1] != ' '))
+            return std::nullopt;
+        arguments.push_back(std::move(argument));
+        exec.remove_prefix(std::min(i + 2, exec.size()));
+    }
+    auto program = arguments.begin();
+    if (arguments.size() >= std::size(kStarter) &&
+        std::equal(std::begin(kStarter), std::end(kStarter), program))
+        program += std::size(kStarter);
+    std::string line;
+    for (auto argument = program; argument != arguments.end(); ++argument) {
+        line += (line.empty() ? "\"" : " \"") + *argument;
+        line += '"';
+    }
+    return line.empty() ? std::nullopt : std::optional(line);
+}
 
 // The command line a value holds, or nothing when it is not text.
 std::string commandLineOf(const HiveValue* value) {
@@ -90,8 +169,11 @@ std::string AutostartMirror::desktopEntry(const std::string& valueName,
     if (!arguments.empty() && arguments[0].find('%') != std::string::npos)
         arguments.insert(arguments.begin(), std::begin(kStarter), std::end(kStarter));
     std::string exec;
-    for (const auto& argument : arguments)
-        exec += (exec.empty() ? "" : " ") + execArgument(argument);
+    for (const auto& argument : arguments) {
+        if (!exec.empty())
+            exec += ' ';
+        exec += execArgument(argument);
+    }
     return "[Desktop Entry]\n"
            "Type=Application\n"
            "Name=" +
@@ -103,7 +185,9 @@ std::string AutostartMirror::desktopEntry(const std::string& valueName,
            "Exec=" + entryString(exec) +
            "\n"
            "Terminal=false\n"
-           "X-GNOME-Autostart-enabled=true\n";
+           "X-GNOME-Autostart-enabled=true\n" +
+           kValueKey + entryString(valueName) + "\n" + kCommandKey + entryString(commandLine) +
+           "\n";
 }
 
 void AutostartMirror::valueChanged(const HiveKey& key, const std::string& valueName) const {
@@ -117,8 +201,8 @@ void AutostartMirror::valueChanged(const HiveKey& key, const std::string& valueN
         return;
     }
     const std::string entry = desktopEntry(valueName, commandLine);
-    if (readTextFile(file) != entry)
-        writeTextFileAtomically(file, entry, FileAccess::EveryoneReads);
+    if (readFile(file) != entry)
+        writeFileAtomically(file, entry, FileAccess::EveryoneReads);
 }
 
 void AutostartMirror::sync() const {
@@ -134,8 +218,8 @@ void AutostartMirror::sync() const {
             wanted.insert(file.filename().string());
             std::error_code error;
             if (!std::filesystem::exists(std::filesystem::symlink_status(file, error)))
-                writeTextFileAtomically(file, desktopEntry(value.name, commandLine),
-                                        FileAccess::EveryoneReads);
+                writeFileAtomically(file, desktopEntry(value.name, commandLine),
+                                    FileAccess::EveryoneReads);
         }
     }
     std::vector<std::filesystem::path> unwanted;
@@ -150,11 +234,25 @@ void AutostartMirror::sync() const {
         std::filesystem::remove(file, error);
 }
 
-std::filesystem::path xdgConfigHome() {
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && config[0] == '/')
-        return config;
-    const char* home = std::getenv("HOME");
-    return std::filesystem::path(home ? home : ".") / ".config";
+std::vector<std::pair<std::string, std::string>> AutostartMirror::recordedValues() const {
+    std::vector<std::pair<std::string, std::string>> values;
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder_, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        if (!name.starts_with(kPrefix) || !name.ends_with(kSuffix))
+            continue;
+        const std::string text = readFile(entry->path()).value_or("");
+        auto valueName = entryValue(text, kValueKey);
+        if (!valueName)
+            valueName = entryValue(text, "Name=");
+        auto commandLine = entryValue(text, kCommandKey);
+        if (const auto exec = entryValue(text, "Exec="); !commandLine && exec)
+            commandLine = commandLineFromExec(*exec);
+        if (valueName && commandLine && fileNameFor(*valueName) == name)
+            values.emplace_back(std::move(*valueName), std::move(*commandLine));
+    }
+    return values;
 }
 
 } // namespace dormivo::registry

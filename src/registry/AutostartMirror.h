@@ -5,6 +5,8 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace dormivo::registry {
 
@@ -27,6 +29,11 @@ public:
     // file could not be read, since what it holds is then unknown.
     void sync() const;
 
+    // The Run values our entries in the folder were written for, as (name, command line):
+    // what brings them back when the hive was lost. Entries of others, and ours that lack
+    // the record, give none.
+    std::vector<std::pair<std::string, std::string>> recordedValues() const;
+
     static std::string fileNameFor(const std::string& valueName);
     static std::string desktopEntry(const std::string& valueName, const std::string& commandLine);
 
@@ -34,8 +41,5 @@ private:
     const HiveRegistry& hive_;
     std::filesystem::path folder_;
 };
-
-// $XDG_CONFIG_HOME, or ~/.config when it is unset or not absolute.
-std::filesystem::path xdgConfigHome();
 
 } // namespace dormivo::registry

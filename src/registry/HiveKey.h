@@ -46,6 +46,11 @@ struct HiveKey {
     // written) or adds it.
     void setValue(std::string_view valueName, std::uint32_t type, std::vector<std::uint8_t> data);
     bool deleteValue(std::string_view valueName);
+    // Puts the values of this key and of every key below it in order, for values appended as
+    // a file gave them: one sort per key, where setting them one by one would move the values
+    // behind each. A name given twice keeps its first spelling and its last data, as
+    // setValue does.
+    void sortValues();
 };
 
 } // namespace dormivo::registry

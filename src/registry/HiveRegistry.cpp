@@ -1,7 +1,5 @@
 #include "registry/HiveRegistry.h"
 
-#include "registry/TextFile.h"
-
 #include <cstring>
 
 namespace dormivo::registry {
@@ -220,7 +218,7 @@ Status HiveRegistry::saved() {
     const std::string text = RegFileFormat::write(forest_, form_);
     FileStamp stamp;
     if (text.size() <= RegFileFormat::kMaxFileBytes &&
-        writeTextFileAtomically(file_, text, FileAccess::OwnerOnly, &stamp)) {
+        !writeFileAtomically(file_, text, FileAccess::OwnerOnly, &stamp)) {
         stamp_ = stamp;
         return ERROR_SUCCESS;
     }
@@ -234,6 +232,7 @@ void HiveRegistry::load() {
     form_ = {};
     stamp_.reset();
     readOnly_ = false;
+    setAsideAs_.reset();
     std::error_code error;
     const auto status = std::filesystem::status(file_, error);
     if (status.type() == std::filesystem::file_type::not_found)
@@ -242,7 +241,7 @@ void HiveRegistry::load() {
     // Too large a file is refused unread, as one whose text goes beyond the limits is.
     if (!plain || std::filesystem::file_size(file_, error) <= RegFileFormat::kMaxFileBytes) {
         FileStamp stamp;
-        const auto text = plain ? readTextFile(file_, &stamp) : std::nullopt;
+        const auto text = plain ? readFile(file_, &stamp) : std::nullopt;
         if (!text) {
             readOnly_ = true;
             return;
@@ -255,16 +254,11 @@ void HiveRegistry::load() {
             return;
         }
     }
-    // Never overwrite what cannot be read: keep it aside for the user to look at, beside
-    // any kept before.
-    std::filesystem::path aside = file_;
-    aside += ".bad";
-    for (int n = 1; std::filesystem::exists(std::filesystem::symlink_status(aside, error)); ++n) {
-        aside = file_;
-        aside += ".bad." + std::to_string(n);
-    }
-    std::filesystem::rename(file_, aside, error);
-    readOnly_ = bool(error);
+    // Never overwrite what cannot be read: keep it aside for the user to look at.
+    const SetAside aside = setAside(file_);
+    readOnly_ = bool(aside.error);
+    if (!readOnly_)
+        setAsideAs_ = aside.as;
 }
 
 } // namespace dormivo::registry

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "common/AtomicFile.h"
 #include "registry/HiveKey.h"
 #include "registry/RegFileFormat.h"
 #include "registry/RegistryApi.h"
-#include "registry/TextFile.h"
 
 #include <filesystem>
 #include <functional>
@@ -44,6 +44,8 @@ public:
     const HiveKey* findKey(Key root, const std::string& path) const;
     // Whether the file is there but could not be read: what it holds is then unknown.
     bool unreadable() const { return readOnly_; }
+    // Where the file was set aside when it was last read, or nothing when it was not.
+    const std::optional<std::filesystem::path>& setAsideAs() const { return setAsideAs_; }
     // Called for every value set or deleted through this interface, once the change is saved,
     // and for a value asked to be deleted that the key does not hold.
     using ValueListener = std::function<void(const HiveKey& key, const std::string& valueName)>;
@@ -69,6 +71,7 @@ private:
     RegFileFormat::TextForm form_;
     std::optional<FileStamp> stamp_; // of the file as last read or written; none: no file
     bool readOnly_ = false;
+    std::optional<std::filesystem::path> setAsideAs_;
     HiveKey forest_; // its children are the roots
     std::map<Key, OpenedKey> handles_;
     Key nextHandle_ = 0x1000;

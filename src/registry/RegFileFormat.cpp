@@ -4,6 +4,7 @@
 #include "registry/Utf16.h"
 
 #include <array>
+#include <charconv>
 #include <cstdio>
 #include <sstream>
 
@@ -30,7 +31,9 @@ std::string hexList(const std::vector<std::uint8_t>& data) {
     char byte[4];
     for (std::size_t i = 0; i < data.size(); ++i) {
         std::snprintf(byte, sizeof byte, "%02x", data[i]);
-        out += (i ? "," : "") + std::string(byte);
+        if (i)
+            out += ',';
+        out += byte;
     }
     return out;
 }
@@ -134,22 +137,29 @@ std::optional<std::string> readQuoted(const std::string& line, std::size_t& pos)
     return std::nullopt;
 }
 
-std::optional<std::vector<std::uint8_t>> readHex(const std::string& list) {
+// A whole number in hexadecimal that fills the text, of exactly `digits` digits when given.
+std::optional<std::uint32_t> hexNumber(std::string_view text, std::size_t digits = 0) {
+    std::uint32_t number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number, 16);
+    if (error != std::errc() || end != text.data() + text.size() ||
+        (digits && text.size() != digits))
+        return std::nullopt;
+    return number;
+}
+
+std::optional<std::vector<std::uint8_t>> readHex(std::string_view list) {
     std::vector<std::uint8_t> data;
-    std::size_t pos = 0;
-    while (pos < list.size()) {
-        unsigned byte = 0;
-        int used = 0;
-        if (std::sscanf(list.c_str() + pos, "%2x%n", &byte, &used) != 1 || used != 2)
+    data.reserve(list.size() / 3 + 1);
+    for (std::size_t pos = 0; pos < list.size(); pos += 3) {
+        const auto byte = hexNumber(list.substr(pos, 2), 2);
+        if (!byte || (pos + 2 < list.size() && list[pos + 2] != ','))
             return std::nullopt;
-        data.push_back(static_cast<std::uint8_t>(byte));
-        pos += 2;
-        if (pos < list.size() && list[pos++] != ',')
-            return std::nullopt;
+        data.push_back(static_cast<std::uint8_t>(*byte));
     }
     return data;
 }
 
+// Appends the value a line gives to the key's values, unsorted.
 bool readValue(const std::string& line, HiveKey& key) {
     std::size_t pos = 0;
     std::string name;
@@ -162,47 +172,44 @@ bool readValue(const std::string& line, HiveKey& key) {
     }
     if (pos >= line.size() || line[pos++] != '=')
         return false;
-    const std::string rest = line.substr(pos);
+    const std::string_view rest = std::string_view(line).substr(pos);
+    const auto add = [&](std::uint32_t type, std::vector<std::uint8_t> data) {
+        key.values.push_back({std::move(name), type, std::move(data)});
+        return true;
+    };
     if (!rest.empty() && rest[0] == '"') {
-        std::size_t at = 0;
-        const auto text = readQuoted(rest, at);
-        if (!text || at != rest.size())
+        std::size_t at = pos;
+        const auto text = readQuoted(line, at);
+        if (!text || at != line.size())
             return false;
         std::vector<std::uint8_t> data(text->begin(), text->end());
         data.push_back(0);
-        key.setValue(name, REG_SZ, std::move(data));
-        return true;
+        return add(REG_SZ, std::move(data));
     }
-    unsigned number = 0;
-    int used = 0;
-    if (rest.rfind("dword:", 0) == 0) {
-        if (rest.size() != 14 || std::sscanf(rest.c_str() + 6, "%8x%n", &number, &used) != 1 ||
-            used != 8)
+    if (rest.starts_with("dword:")) {
+        const auto number = hexNumber(rest.substr(6), 8);
+        if (!number)
             return false;
-        key.setValue(name, REG_DWORD,
-                     {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
-                      static_cast<std::uint8_t>(number >> 16),
-                      static_cast<std::uint8_t>(number >> 24)});
-        return true;
+        return add(REG_DWORD,
+                   {static_cast<std::uint8_t>(*number), static_cast<std::uint8_t>(*number >> 8),
+                    static_cast<std::uint8_t>(*number >> 16),
+                    static_cast<std::uint8_t>(*number >> 24)});
     }
     std::uint32_t type = REG_BINARY;
     std::size_t listStart = 4;
-    if (rest.rfind("hex(", 0) == 0) {
+    if (rest.starts_with("hex(")) {
         const auto close = rest.find("):");
-        if (close == std::string::npos ||
-            std::sscanf(rest.c_str() + 4, "%x%n", &number, &used) != 1 ||
-            static_cast<std::size_t>(used) + 4 != close)
+        const auto number =
+            close == std::string_view::npos ? std::nullopt : hexNumber(rest.substr(4, close - 4));
+        if (!number)
             return false;
-        type = number;
+        type = *number;
         listStart = close + 2;
-    } else if (rest.rfind("hex:", 0) != 0) {
+    } else if (!rest.starts_with("hex:")) {
         return false;
     }
-    const auto data = readHex(rest.substr(listStart));
-    if (!data)
-        return false;
-    key.setValue(name, type, *data);
-    return true;
+    auto data = readHex(rest.substr(listStart));
+    return data && add(type, std::move(*data));
 }
 
 } // namespace
@@ -222,9 +229,17 @@ std::string write(const HiveKey& forest, TextForm form) {
     out << kHeader << "\n\n";
     for (const auto& [folded, root] : forest.children)
         writeKeys(out, *root);
-    std::string text;
-    for (char c : out.str())
-        text += form.crlf && c == '\n' ? "\r\n" : std::string(1, c);
+    std::string text = out.str();
+    if (form.crlf) {
+        std::string lines;
+        lines.reserve(text.size() + text.size() / 8);
+        for (const char c : text) {
+            if (c == '\n')
+                lines.push_back('\r');
+            lines.push_back(c);
+        }
+        text = std::move(lines);
+    }
     // A text that UTF-16 cannot carry stays UTF-8, which reads back all the same.
     if (const auto utf16 = form.utf16 ? toUtf16(text) : std::nullopt)
         return kUtf16Mark + *utf16;
@@ -254,17 +269,25 @@ std::optional<HiveKey> read(const std::string& bytes, TextForm* form) {
             line.pop_back();
         // A long hex list may go on over several lines, each but the last ending in '\'.
         // A comment ends at its line end, whatever it ends with.
-        if (!pending.empty()) {
+        // The pieces are appended where they are, so that a long list costs its length once.
+        const bool continued = !pending.empty();
+        if (continued) {
             const auto start = line.find_first_not_of(' ');
-            line = pending + (start == std::string::npos ? "" : line.substr(start));
-            pending.clear();
+            pending.append(line, start == std::string::npos ? line.size() : start);
         } else if (!line.empty() && line[0] == ';') {
             continue;
         }
-        if (!line.empty() && line.back() == '\\' && line.find("=hex") != std::string::npos) {
-            pending = line.substr(0, line.size() - 1);
+        std::string& whole = continued ? pending : line;
+        if (!whole.empty() && whole.back() == '\\' &&
+            (continued || whole.find("=hex") != std::string::npos)) {
+            whole.pop_back();
+            if (!continued)
+                pending = std::move(line);
             continue;
         }
+        if (continued)
+            line = std::move(pending);
+        pending.clear();
         if (line.empty())
             continue;
         if (!headerSeen) {
@@ -288,6 +311,7 @@ std::optional<HiveKey> read(const std::string& bytes, TextForm* form) {
     }
     if (!headerSeen || !pending.empty())
         return std::nullopt;
+    forest.sortValues();
     return forest;
 }
 

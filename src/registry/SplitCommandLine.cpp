@@ -16,7 +16,9 @@ bool isProgramFile(const std::string& path) {
                perms::none;
 }
 
-std::vector<std::string> splitAtBlanks(const std::string& line) {
+} // namespace
+
+std::vector<std::string> splitArguments(const std::string& line) {
     std::vector<std::string> arguments;
     std::string current;
     bool inQuotes = false;
@@ -40,8 +42,6 @@ std::vector<std::string> splitAtBlanks(const std::string& line) {
     return arguments;
 }
 
-} // namespace
-
 std::vector<std::string> splitCommandLine(const std::string& commandLine) {
     std::error_code error;
     // A file name may end in a blank: the line is tried as it stands before it is trimmed.
@@ -54,17 +54,19 @@ std::vector<std::string> splitCommandLine(const std::string& commandLine) {
         commandLine.substr(first, commandLine.find_last_not_of(kBlanks) - first + 1);
     if (std::filesystem::is_regular_file(line, error))
         return {line};
+    // The longest such prefix: a shorter one lies in a folder further up, where another user
+    // may have planted a program (a blank in "/shared/my apps/tool" makes "/shared/my" one).
     if (line[0] != '"') {
-        for (auto blank = line.find(' '); blank != std::string::npos;
-             blank = line.find(' ', blank + 1)) {
+        for (auto blank = line.rfind(' '); blank != std::string::npos && blank > 0;
+             blank = line.rfind(' ', blank - 1)) {
             if (isProgramFile(line.substr(0, blank))) {
-                auto arguments = splitAtBlanks(line.substr(blank + 1));
+                auto arguments = splitArguments(line.substr(blank + 1));
                 arguments.insert(arguments.begin(), line.substr(0, blank));
                 return arguments;
             }
         }
     }
-    return splitAtBlanks(line);
+    return splitArguments(line);
 }
 
 } // namespace dormivo::registry

@@ -1,48 +1,57 @@
 #include "registry/UserRegistry.h"
 
-#ifdef _WIN32
-#include "registry/Win32Registry.h"
-#else
 #include "registry/AutostartMirror.h"
 #include "registry/HiveRegistry.h"
-#endif
+
+#include <cstdio>
 
 namespace dormivo::registry {
-
-#ifdef _WIN32
-
-std::unique_ptr<RegistryApi> openUserRegistry() {
-    return std::make_unique<Win32Registry>();
-}
-
-#else
-
 namespace {
 
 // The hive with its Run key mirrored into the autostart folder: the whole key whenever the
 // file is read (at start and after another program changed it), and each change made here.
+// A hive that had to be set aside lost its Run values, but our entries still hold them: they
+// are brought back into the fresh hive rather than taken for values that are gone.
 class LoginHive final : public HiveRegistry {
 public:
-    LoginHive()
-        : HiveRegistry(xdgConfigHome() / "dormivo" / "HKLM.reg"),
-          mirror_(*this, xdgConfigHome() / "autostart") {
-        mirror_.sync();
-        setReloadListener([this] { mirror_.sync(); });
+    explicit LoginHive(const std::filesystem::path& configFolder)
+        : HiveRegistry(configFolder / "dormivo" / "HKLM.reg"),
+          mirror_(*this, configFolder / "autostart") {
+        broughtInLine();
+        setReloadListener([this] { broughtInLine(); });
         setValueListener([this](const HiveKey& key, const std::string& valueName) {
-            mirror_.valueChanged(key, valueName);
+            if (!restoring_)
+                mirror_.valueChanged(key, valueName);
         });
     }
 
 private:
+    void broughtInLine() {
+        // A copy: restoring saves the hive, which may read it again.
+        if (const std::optional<std::filesystem::path> aside = setAsideAs()) {
+            const auto values = mirror_.recordedValues();
+            restoring_ = true; // the entries stay as the user or the desktop left them
+            Registry registry(*this);
+            for (const auto& [name, commandLine] : values)
+                registry.SetKeyValue(HKEY_LOCAL_MACHINE, kRunKey, name, commandLine);
+            restoring_ = false;
+            std::fprintf(stderr,
+                         "dormivo: the registry file could not be read; it was set aside as %s, "
+                         "and the programs to start at login were brought back from the "
+                         "autostart entries (%zu of them).\n",
+                         aside->c_str(), values.size());
+        }
+        mirror_.sync();
+    }
+
     AutostartMirror mirror_;
+    bool restoring_ = false;
 };
 
 } // namespace
 
-std::unique_ptr<RegistryApi> openUserRegistry() {
-    return std::make_unique<LoginHive>();
+std::unique_ptr<RegistryApi> openUserRegistry(const std::filesystem::path& configFolder) {
+    return std::make_unique<LoginHive>(configFolder);
 }
-
-#endif
 
 } // namespace dormivo::registry

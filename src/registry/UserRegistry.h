@@ -2,13 +2,14 @@
 
 #include "registry/RegistryApi.h"
 
+#include <filesystem>
 #include <memory>
 
 namespace dormivo::registry {
 
-// The registry this program works with. On Windows it is the system's own. Elsewhere it is a
-// hive in $XDG_CONFIG_HOME/dormivo/HKLM.reg, the user's machine-wide choices for this
-// program, whose Run key starts its programs at the user's next login.
-std::unique_ptr<RegistryApi> openUserRegistry();
+// The registry this program works with: a hive in <configFolder>/dormivo/HKLM.reg, the user's
+// machine-wide choices for this program, whose Run key starts its programs at the user's next
+// login through <configFolder>/autostart.
+std::unique_ptr<RegistryApi> openUserRegistry(const std::filesystem::path& configFolder);
 
 } // namespace dormivo::registry

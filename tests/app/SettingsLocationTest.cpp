@@ -8,32 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
-#include <dlfcn.h>
-#include <unistd.h>
-
 using namespace dormivo;
-
-namespace {
-
-// Every flush to the disk while set: what was flushed and whether the file watched had its
-// name at that moment.
-std::vector<std::string>* flushes = nullptr;
-std::string watched;
-
-} // namespace
-
-extern "C" int fsync(int fd) {
-    static const auto real = reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"));
-    if (flushes) {
-        char path[PATH_MAX] = {};
-        const std::string link = "/proc/self/fd/" + std::to_string(fd);
-        const ssize_t length = ::readlink(link.c_str(), path, sizeof path - 1);
-        flushes->push_back(std::string(path, length > 0 ? std::size_t(length) : 0) +
-                           (::access(watched.c_str(), F_OK) == 0 ? " (named)" : " (unnamed)"));
-    }
-    return real(fd);
-}
 
 namespace {
 
@@ -46,24 +21,6 @@ void write(const QString& file, const QByteArray& content) {
 QByteArray contentOf(const QString& file) {
     QFile in(file);
     return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray("<none>");
-}
-
-// A crash must never leave the copy named but empty: its content is on the disk before it
-// takes its name, and the name is on the disk after.
-TEST(OpenSettings, AMissingPrivateCopyIsOnTheDiskBeforeItIsNamed) {
-    test::TempDatabase shipped;
-    QTemporaryDir data;
-    const QString folder = data.filePath("dormivo");
-    const SettingsLocation location{folder + "/info.velkaro",
-                                    QString::fromStdString(shipped.path())};
-    std::vector<std::string> seen;
-    watched = location.file.toStdString();
-    flushes = &seen;
-    const OpenedSettings opened = openSettings(location);
-    flushes = nullptr;
-    ASSERT_TRUE(opened.store) << opened.failure.toStdString();
-    EXPECT_EQ(seen, (std::vector<std::string>{watched + ".partial (unnamed)",
-                                              folder.toStdString() + " (named)"}));
 }
 
 TEST(OpenSettings, ADamagedPrivateCopyIsSetAsideAndMadeAfresh) {

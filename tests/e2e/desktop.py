@@ -74,7 +74,13 @@ class Desktop:
         with _desktops_lock:
             _desktops.append(self)
         self.dir = tempfile.mkdtemp(prefix="dormivo-e2e.")
-        self.app = shutil.copytree(app_folder, os.path.join(self.dir, "app"))
+        # A blank in the folder's path, and a program planted where the path's first part
+        # ends, which must never run in place of the power helper.
+        self.app = shutil.copytree(app_folder, os.path.join(self.dir, "dormivo build", "app"))
+        with open(os.path.join(self.dir, "dormivo"), "w") as f:
+            f.write(f'#!/bin/sh\ndate +%s.%N >> "{self.dir}/power.log.times"\n'
+                    f'echo "planted $*" >> "{self.dir}/power.log"\n')
+        os.chmod(os.path.join(self.dir, "dormivo"), 0o755)
         if started_countdown:
             # A one-minute Shut Down that the program resumes as soon as it starts.
             self.sql("INSERT INTO tmpsetting VALUES ('0','Started',1,0,0,'0');")

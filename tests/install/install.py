@@ -69,11 +69,11 @@ class Installed(unittest.TestCase):
         env.pop("XDG_DATA_HOME", None)
         return app, os.path.join(app, "info.velkaro"), home, env
 
-    def start(self, app, env, as_nobody=False):
+    def start(self, app, env, as_nobody=False, argv=None):
         said = tempfile.TemporaryFile()
         self.addCleanup(said.close)
         who = dict(user=NOBODY.pw_uid, group=NOBODY.pw_gid, extra_groups=[]) if as_nobody else {}
-        program = subprocess.Popen([os.path.join(app, "dormivo")], env=env,
+        program = subprocess.Popen(argv or [os.path.join(app, "dormivo")], env=env,
                                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                    stderr=said, **who)
         program.said = lambda: os.pread(said.fileno(), 1 << 20, 0).decode()
@@ -219,6 +219,21 @@ class Installed(unittest.TestCase):
                 self.assertEqual(second.wait(timeout=15), 0, second.said())
                 self.assertFalse(os.path.exists(copy), "the second start copied meanwhile")
 
+    @unittest.skipUnless(ROOT and shutil.which("unshare"), "needs root (as in CI) to mount")
+    def test_root_running_the_installed_program_leaves_every_users_defaults_as_they_are(self):
+        # The application folder where a package puts it, seen under /opt by the program alone
+        # (a mount namespace of its own); root may write it, yet it is every user's default.
+        app, settings, home, env = self.installed()
+        shipped = read(settings)
+        copy = os.path.join(home, ".local/share/dormivo/info.velkaro")
+        program = self.start(app, env, argv=[
+            "unshare", "--mount", "--propagation", "private", "sh", "-c",
+            'mount -t tmpfs none /opt && mkdir /opt/dormivo && mount --bind "$0" /opt/dormivo'
+            ' && exec /opt/dormivo/dormivo --start 90 --action Hibernate', app])
+        self.runs_until(program, lambda: os.path.exists(copy) and sql(
+            copy, "SELECT period, Action FROM setting;").stdout == "90|4\n")
+        self.assertEqual(read(settings), shipped)
+
     def test_says_which_file_cannot_be_used_and_why(self):
         # On stderr, where a test can read it while the message box waits.
         app, settings, home, env = self.installed()
@@ -234,18 +249,21 @@ class Installed(unittest.TestCase):
         self.says(self.start(app, env, as_nobody=True), "cannot be made in",
                   "(Permission denied)", os.path.join(home, "data/dormivo/info.velkaro"))
 
-    def test_a_hive_far_deeper_than_any_registry_is_set_aside_and_the_program_runs(self):
-        # As damage or an attack leaves it: with the empty hive it starts with, no autostart
-        # entry of ours is left either.
+    def test_a_hive_far_deeper_than_any_registry_is_set_aside_and_login_starts_are_kept(self):
+        # As damage or an attack leaves it: the start-at-login entries stay, and bring their
+        # Run values back into the fresh hive.
         app, _, home, env = self.installed()
         hive = os.path.join(home, ".config/dormivo/HKLM.reg")
         entry = os.path.join(home, ".config/autostart/dormivo-run-velkaro0.desktop")
         deep = (b"Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE"
                 + b"\\a" * 300000 + b"]\n")
         write(hive, deep)
-        write(entry, b"[Desktop Entry]\n")
-        self.runs_until(self.start(app, env), lambda: not os.path.exists(entry))
+        record = b"[Desktop Entry]\nX-Dormivo-Value=Velkaro0\nX-Dormivo-Command=/usr/bin/true\n"
+        write(entry, record)
+        self.says(self.start(app, env), hive + ".bad", "(1 of them)")
         self.assertEqual(read(hive + ".bad"), deep)
+        self.assertEqual(read(entry), record)
+        self.assertIn(b'"Velkaro0"="/usr/bin/true"', read(hive))
 
 
 if __name__ == "__main__":

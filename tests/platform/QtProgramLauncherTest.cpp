@@ -17,18 +17,19 @@ TEST(QtProgramLauncher, ReportsWhatCannotBeStartedAndAWatchedProgramThatFails) {
     EXPECT_TRUE(launcher.start("/bin/true"));
     QStringList reports;
     const auto report = [&](const QString& errors) { reports << errors; };
-    ASSERT_TRUE(launcher.startWatched("/bin/sh -c \"echo refused >&2; exit 3\"", report));
-    ASSERT_TRUE(launcher.startWatched("/bin/sh -c \"kill -KILL $$\"", report));
-    ASSERT_TRUE(launcher.startWatched("/bin/true", report));
+    ASSERT_TRUE(launcher.startWatched("/bin/sh", {"-c", "echo refused >&2; exit 3"}, report));
+    ASSERT_TRUE(launcher.startWatched("/bin/sh", {"-c", "kill -KILL $$"}, report));
+    ASSERT_TRUE(launcher.startWatched("/bin/true", {}, report));
     // What it leaves running holds its error output open, and must not hold up the report.
-    ASSERT_TRUE(launcher.startWatched("/bin/sh -c \"sleep 8 & echo left >&2; exit 4\"", report));
+    ASSERT_TRUE(
+        launcher.startWatched("/bin/sh", {"-c", "sleep 8 & echo left >&2; exit 4"}, report));
     EXPECT_TRUE(QTest::qWaitFor(
         [] { return qApp->findChildren<WatchedProcess*>(Qt::FindDirectChildrenOnly).isEmpty(); },
         5000))
         << "watched programs not accounted for after five seconds";
     reports.sort();
     EXPECT_EQ(reports, (QStringList{"", "left", "refused"}));
-    EXPECT_FALSE(launcher.startWatched("/nonexistent/dormivo-power shutdown", report));
+    EXPECT_FALSE(launcher.startWatched("/nonexistent/dormivo-power", {"shutdown"}, report));
 }
 
 // Exit right after an expiry must not cut the power action short, nor report into a

@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
     if (argc != 2)
         return 2;
     dormivo::QtProgramLauncher launcher;
-    if (!launcher.startWatched(QString::fromLocal8Bit(argv[1]),
+    if (!launcher.startWatched(QString::fromLocal8Bit(argv[1]), {},
                                [](const QString&) { std::puts("reported"); }))
         return 1;
     QTimer::singleShot(0, &app, &QCoreApplication::quit);

@@ -1,6 +1,6 @@
 #include "registry/AutostartMirror.h"
+#include "common/AtomicFile.h"
 #include "registry/Registry.h"
-#include "registry/TextFile.h"
 #include "registry/UserRegistry.h"
 #include "support/RunValues.h"
 
@@ -14,20 +14,18 @@
 #include <functional>
 #include <set>
 #include <thread>
+#include <tuple>
 
 using namespace dormivo::registry;
+using dormivo::test::runValue;
 using dormivo::test::setRunValue;
 
 namespace {
 
-// XDG_CONFIG_HOME points at a folder of the test's own, never at the real autostart folder.
+// The configuration folder is one of the test's own, never the real one.
 class Autostart : public ::testing::Test {
 protected:
-    Autostart() {
-        std::filesystem::create_directories(folder);
-        qputenv("XDG_CONFIG_HOME", temporary.path().toLocal8Bit());
-    }
-    ~Autostart() override { qunsetenv("XDG_CONFIG_HOME"); }
+    Autostart() { std::filesystem::create_directories(folder); }
     std::set<std::string> entries() const {
         std::set<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(folder))
@@ -64,42 +62,51 @@ TEST_F(Autostart, GLibStartsAProgramWhosePathHoldsPercentQuotesAndEquals) {
     std::ofstream(entry) << AutostartMirror::desktopEntry("v", program.string() + " 50% a=b");
 
     ASSERT_EQ(QProcess::execute("gio", {"launch", QString::fromStdString(entry.string())}), 0);
-    for (int i = 0; i < 500 && !std::filesystem::exists(record); ++i)
+    for (int i = 0; i < 500 && dormivo::readFile(record).value_or("").empty(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_EQ(readTextFile(record), "50% a=b\n");
+    EXPECT_EQ(dormivo::readFile(record), "50% a=b\n");
 }
 
-// Opening the hive under XDG_CONFIG_HOME brings our entries in line with its Run key. A
-// missing file, or one set aside, holds no value; one that cannot be read tells nothing, so
-// nothing is removed then.
+// Opening the hive brings our entries in line with its Run key. A missing file holds no value;
+// one that cannot be read tells nothing, so nothing is removed then; one set aside lost its
+// values, which our entries bring back.
 TEST_F(Autostart, OpeningTheHiveBringsOurEntriesInLineWithTheRunKey) {
     const auto hive = root / "dormivo" / "HKLM.reg";
     const std::set<std::string> others{"someone-else.desktop"};
-    const std::pair<std::function<void()>, std::set<std::string>> cases[] = {
-        {[&] { std::filesystem::create_directories(hive); },
-         {"dormivo-run-velkaro0.desktop", "someone-else.desktop"}},
-        {[] {}, others},
-        {[&] { std::ofstream(hive) << "garbage\n"; }, others},
+    const std::set<std::string> ours{"dormivo-run-velkaro0.desktop", "dormivo-run-velkaro2.desktop",
+                                     "someone-else.desktop"};
+    const std::tuple<std::function<void()>, std::set<std::string>, std::string> cases[] = {
+        {[&] { std::filesystem::create_directories(hive); }, ours, "- -"},
+        {[] {}, others, "- -"},
+        {[&] { std::ofstream(hive) << "garbage\n"; }, ours, "/usr/bin/true 1 \"/bin/a b\" \"5%\""},
         {[&] {
              std::ofstream(hive) << "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\"
                                  << kRunKey
                                  << "]\n\"Velkaro1\"=\"/usr/bin/true\"\n\"n\"=dword:00000001\n";
          },
-         {"dormivo-run-velkaro1.desktop", "someone-else.desktop"}},
+         {"dormivo-run-velkaro1.desktop", "someone-else.desktop"},
+         "- -"},
     };
-    for (const auto& [makeHive, expected] : cases) {
+    for (const auto& [makeHive, expected, restored] : cases) {
         for (const auto& made : {folder, hive.parent_path()}) {
             std::filesystem::remove_all(made);
             std::filesystem::create_directories(made);
         }
-        addEntries({"someone-else.desktop", "dormivo-run-velkaro0.desktop"});
+        addEntries({"someone-else.desktop"});
+        std::ofstream(folder / "dormivo-run-velkaro0.desktop")
+            << AutostartMirror::desktopEntry("Velkaro0", "/usr/bin/true 1");
+        // As entries were written before they kept their command line.
+        const std::string older = AutostartMirror::desktopEntry("Velkaro2", "\"/bin/a b\" 5%");
+        std::ofstream(folder / "dormivo-run-velkaro2.desktop")
+            << older.substr(0, older.find("X-D"));
         makeHive();
-        openUserRegistry();
+        const auto opened = openUserRegistry(root);
+        EXPECT_EQ(runValue(*opened, "Velkaro0") + " " + runValue(*opened, "Velkaro2"), restored);
         EXPECT_EQ(entries(), expected);
     }
     // What is set through it reaches the file and the entries. Entries of other programs, and
     // of Run values that this hive does not hold, stay until it reads the file again.
-    const auto registry = openUserRegistry();
+    const auto registry = openUserRegistry(root);
     addEntries({"dormivo-run-elsewhere.desktop", "dormivo-run-velkaro5.desktop"});
     setRunValue(*registry, "Velkaro1", "");
     setRunValue(*registry, "Velkaro0", "/usr/bin/true");
@@ -113,7 +120,8 @@ TEST_F(Autostart, OpeningTheHiveBringsOurEntriesInLineWithTheRunKey) {
                                      "someone-else.desktop"}));
     HiveRegistry saved(hive);
     EXPECT_EQ(dormivo::test::runValue(saved, "velkaro0"), "/usr/bin/false");
-    const std::string entry = readTextFile(folder / "dormivo-run-velkaro0.desktop").value_or("");
+    const std::string entry =
+        dormivo::readFile(folder / "dormivo-run-velkaro0.desktop").value_or("");
     EXPECT_EQ(entry.rfind("[Desktop Entry]\nType=Application\n", 0), 0u);
 
     setRunValue(*registry, "velkaro0", "");

@@ -1,7 +1,7 @@
+#include "common/AtomicFile.h"
 #include "registry/HiveRegistry.h"
 #include "registry/RegFileFormat.h"
 #include "registry/Registry.h"
-#include "registry/TextFile.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -14,6 +14,7 @@
 #include <set>
 #include <sys/stat.h>
 
+using namespace dormivo;
 using namespace dormivo::registry;
 using namespace std::string_literals;
 
@@ -27,7 +28,7 @@ Failing failing = Failing::Nothing;
 
 extern "C" {
 int __real_fsync(int fd);
-int __real_fclose(std::FILE* file);
+int __real_close(int fd);
 
 int __wrap_fsync(int fd) {
     struct stat info {};
@@ -39,12 +40,12 @@ int __wrap_fsync(int fd) {
     return __real_fsync(fd);
 }
 
-int __wrap_fclose(std::FILE* file) {
-    const int result = __real_fclose(file);
+int __wrap_close(int fd) {
+    const int result = __real_close(fd);
     if (failing != Failing::Close)
         return result;
     errno = EIO;
-    return EOF;
+    return -1;
 }
 }
 
@@ -80,15 +81,9 @@ TEST_F(HiveFile, WrappedHexListsAndCommentsAreRead) {
 TEST_F(HiveFile, AFileItCannotReadIsSetAsideAndNoSetAsideFileIsOverwritten) {
     const std::string broken[] = {
         "not a registry file\n",
-        kHeader + "\"orphan\"=\"value\"\n",
-        kHeader + "[HKEY_NOWHERE\\x]\n",
         kHeader + "[HKEY_LOCAL_MACHINE\\x]\n\"n\"=dword:12\n",
-        kHeader + "[HKEY_LOCAL_MACHINE\\x]\n\"n\"=hex:zz\n",
-        "\xFF\xFEW\0i\0\x00\xD8"s, // UTF-16 with a lone surrogate
-        // Beyond the limits: too deep, too long a key name, more sections implied than the
-        // size allows (each key is written with its full path), too large a file.
-        kHeader + "[HKEY_LOCAL_MACHINE" + repeated("\\a", 513) + "]\n",
-        kHeader + "[HKEY_LOCAL_MACHINE\\" + std::string(256, 'n') + "]\n",
+        // Beyond the limits: more sections implied than the size allows (each key is written
+        // with its full path), too large a file.
         kHeader + "[HKEY_LOCAL_MACHINE" + repeated("\\" + std::string(100, 'a'), 512) + "]\n",
         kHeader + ";" + std::string(RegFileFormat::kMaxFileBytes, ' ') + "\n",
     };
@@ -100,7 +95,7 @@ TEST_F(HiveFile, AFileItCannotReadIsSetAsideAndNoSetAsideFileIsOverwritten) {
         EXPECT_EQ(HiveRegistry(file).findKey(HKEY_LOCAL_MACHINE, "x")->values.size(), 1u);
         for (std::size_t j = 0; j <= i; ++j) {
             const std::string aside = j == 0 ? ".bad" : ".bad." + std::to_string(j);
-            EXPECT_TRUE(readTextFile(file.string() + aside) == broken[j]) << aside;
+            EXPECT_TRUE(readFile(file.string() + aside) == broken[j]) << aside;
         }
     }
 }
@@ -136,24 +131,9 @@ TEST_F(HiveFile, IsReadAndWrittenAsTheRegistryEditorDoes) {
         EXPECT_EQ(registry.GetKeyValue(HKEY_LOCAL_MACHINE, "Software\\x", "n"), RegValue(42));
         EXPECT_EQ(registry.GetKeyValue(HKEY_LOCAL_MACHINE, "Software\\x", "who"), RegValue(who));
         registry.SetKeyValue(HKEY_LOCAL_MACHINE, "Software\\x", "f", true); // saves it again
-        EXPECT_EQ(readTextFile(file), bytes);
+        EXPECT_EQ(readFile(file), bytes);
         EXPECT_FALSE(exists(file, ".bad"));
     }
-}
-
-TEST_F(HiveFile, TheDeepestAndLargestHivesWithinTheLimitsAreReadAndAnyDepthFreedWithoutRecursion) {
-    const std::string deepest = repeated("\\a", 511) + "\\" + std::string(255, 'a');
-    EXPECT_TRUE(RegFileFormat::read(kHeader + "[HKEY_LOCAL_MACHINE" + deepest + "]\n"));
-    // Sections only, below two roots, up to the last byte the size allows.
-    std::string largest = kHeader + "[HKEY_CURRENT_USER\\a]\n\n";
-    for (int i = 0; largest.size() < RegFileFormat::kMaxFileBytes - 278; ++i)
-        largest += "[HKEY_LOCAL_MACHINE\\" + std::to_string(i) + std::string(200, 'k') + "]\n\n";
-    const std::size_t rest = RegFileFormat::kMaxFileBytes - largest.size();
-    EXPECT_TRUE(RegFileFormat::read(largest + "[HKEY_LOCAL_MACHINE\\" +
-                                    std::string(rest - 23, 'z') + "]\n\n"));
-    auto forest = std::make_unique<HiveKey>();
-    forest->findOrCreate(repeated("a\\", 300000));
-    forest.reset(); // a key freeing its children itself overflows the stack here
 }
 
 // Nothing is written that the next start would set aside as beyond the limits, and a change
@@ -198,7 +178,7 @@ TEST_F(HiveFile, ChangesMadeByOthersMeanwhileAreKept) {
 
     std::ofstream(file) << "garbage\n";
     registry.SetKeyValue(HKEY_LOCAL_MACHINE, "y", "new", std::string("5"));
-    EXPECT_EQ(readTextFile(file.string() + ".bad"), "garbage\n");
+    EXPECT_EQ(readFile(file.string() + ".bad"), "garbage\n");
     EXPECT_EQ(hive.setValue(held, "late", REG_SZ, text, sizeof text), ERROR_KEY_DELETED);
     HiveRegistry reread(file);
     EXPECT_EQ(reread.findKey(HKEY_LOCAL_MACHINE, "x"), nullptr);
@@ -225,17 +205,20 @@ TEST_F(HiveFile, AWriteIsWholeOrReportedWithTheModeAskedForThroughALink) {
     const auto target = dir / "dotfiles" / "HKLM.reg";
     std::filesystem::create_directories(target.parent_path());
     std::filesystem::create_symlink("dotfiles/HKLM.reg", file);
+    // Planted where a save once put its temporary file, by someone who can write the folder.
+    std::filesystem::create_symlink(dir / "victim", target.string() + ".partial");
     for (const auto& c : cases) {
-        ASSERT_TRUE(writeTextFileAtomically(target, "old", FileAccess::EveryoneReads));
+        ASSERT_FALSE(writeFileAtomically(target, "old", FileAccess::EveryoneReads));
         const mode_t previous = ::umask(c.umask);
         failing = c.failing;
-        const bool written = writeTextFileAtomically(file, "new", c.access);
+        const bool written = !writeFileAtomically(file, "new", c.access);
         failing = Failing::Nothing;
         ::umask(previous);
         EXPECT_EQ(written, c.failing == Failing::Nothing) << c.left;
-        EXPECT_EQ(readTextFile(target), c.left);
+        EXPECT_EQ(readFile(target), c.left);
         EXPECT_TRUE(std::filesystem::is_symlink(file));
-        EXPECT_FALSE(exists(target, ".partial"));
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(target.parent_path()), {}), 2);
+        EXPECT_FALSE(std::filesystem::exists(dir / "victim"));
         struct stat info {};
         ASSERT_EQ(::stat(target.c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 07777, c.mode) << c.umask;

@@ -19,6 +19,10 @@ TEST(SplitCommandLine, SplitsIntoProgramAndArguments) {
     std::ofstream(program) << "#!/bin/sh\n";
     std::ofstream(plain) << "notes\n";
     std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+    // Planted by another user where the folder's path first holds a blank: never the program.
+    const std::string planted = (base / "my").string();
+    std::ofstream(planted) << "#!/bin/sh\n";
+    std::filesystem::permissions(planted, std::filesystem::perms::owner_all);
 
     struct Case {
         std::string commandLine;
@@ -29,7 +33,7 @@ TEST(SplitCommandLine, SplitsIntoProgramAndArguments) {
         {program + "  \"two words\" x", {program, "two words", "x"}},
         {program, {program}},
         {"  " + plain + " ", {plain}},
-        {plain + " x", {base.string() + "/my", "apps/dormivo", "1/notes.txt", "x"}}, // no program
+        {plain + " x", {planted, "apps/dormivo", "1/notes.txt", "x"}}, // the only program
         {"\"" + program + "\" restart now", {program, "restart", "now"}},
         {"/usr/bin/env  A=1 \t \"two words\"", {"/usr/bin/env", "A=1", "two words"}},
         {"/opt/x \"\" y", {"/opt/x", "", "y"}},

@@ -51,9 +51,11 @@ public:
         log_ << QStringLiteral("start ") + commandLine;
         return !failing.contains(commandLine);
     }
-    bool startWatched(const QString& commandLine, FailureReport onFailure) override {
+    // Recorded as the program and its arguments joined by blanks.
+    bool startWatched(const QString& program, const QStringList& arguments,
+                      FailureReport onFailure) override {
         watching = std::move(onFailure);
-        return start(commandLine);
+        return start((QStringList(program) + arguments).join(' '));
     }
     QStringList started;
     FailureReport watching; // the report of the last watched program
