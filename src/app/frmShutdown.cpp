@@ -21,14 +21,10 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include <limits>
-
 namespace dormivo {
 namespace {
 
-// The unit box's items.
-constexpr int kMinutesPosition = 0;
-constexpr int kHoursPosition = 1;
+constexpr int kMinutesPosition = 0; // in the unit box
 // What the warning's "10 more minutes" adds.
 constexpr std::int32_t kSnoozeSeconds = 600;
 
@@ -43,7 +39,8 @@ int listPosition(const QComboBox* box) {
 frmShutdown::frmShutdown(Platform& platform, SettingsStore& store, WindowTable& windows,
                          QWidget* parent)
     : SkinnedWindow("frmShutdown", QSize(4515, 3390), kProductTitle, parent), platform_(platform),
-      store_(store), windows_(windows), start_(store, platform.messages),
+      store_(store), windows_(windows), countdown_(platform.clock),
+      start_(store, platform.messages),
       expiry_(store, platform.launcher, platform.registry, platform.messages, platform.appFolder),
       lastWarning_(
           platform.notifier, [this] { Image2_Click(kStopButton); }, [this] { snooze(); }),
@@ -76,7 +73,7 @@ bool frmShutdown::bringBack(const QByteArray& activationToken) {
 }
 
 void frmShutdown::showDesignTimeState() {
-    countdown_ = CountdownState();
+    countdown_ = CountdownState(platform_.clock);
     Label3->clear();
     Label4->clear();
     txtTime->setText(QStringLiteral("5"));
@@ -149,31 +146,38 @@ void frmShutdown::Combo1_Click() {
     lblCaption->setText(Combo1->currentText());
     // The running countdown now ends in this action: a warning already out must say so.
     if (countdown_.isRunning)
-        lastWarning_.update(static_cast<std::int64_t>(countdown_.totalSeconds) -
-                                countdown_.elapsedSeconds,
-                            Combo1->currentText());
+        lastWarning_.update(countdown_.remainingSeconds(), Combo1->currentText());
 }
 
 void frmShutdown::Command1_Click() {
-    if (!countdown_.begin())
+    if (countdown_.isRunning)
         return;
     const StartRules::Period period = start_.acceptPeriod(txtTime->text(), cmbtime->currentText());
     if (period.periodText)
         txtTime->setText(*period.periodText);
-    if (period.totalSeconds == 0) {
-        countdown_.abandon();
+    // Running only once the period is accepted: while a refusal's message box waited, a Stop
+    // or another Start may have come and must find the countdown as it is.
+    if (period.totalSeconds == 0 || !countdown_.begin(period.totalSeconds, endsAt_))
         return;
-    }
-    countdown_.totalSeconds = period.totalSeconds;
 
     Label3->setText(QStringLiteral("Running"));
     Command1->setEnabled(false);
     Command3->setEnabled(true);
-    Timer1->start();
-    lastWarning_.update(countdown_.totalSeconds, Combo1->currentText());
-    if (start_.recordStart(txtTime->text(), listPosition(cmbtime), Combo1->currentText(),
-                           listPosition(Combo1)))
-        openProgramsList(Modality::Modeless);
+    Timer1->start(countdown_.msToNextTick());
+    lastWarning_.update(countdown_.remainingSeconds(), Combo1->currentText());
+    start_.keepChoice(txtTime->text(), listPosition(cmbtime), listPosition(Combo1));
+    // Told once Start has returned, so that whoever pressed it, a script included, learns
+    // that the countdown runs before a message box waits for the user.
+    QTimer::singleShot(0, this, [this, action = Combo1->currentText()] {
+        if (start_.warnAboutList(action))
+            openProgramsList(Modality::Modeless);
+    });
+}
+
+void frmShutdown::startUntil(std::int64_t wallMs) {
+    endsAt_ = wallMs;
+    Image2_Click(kStartButton);
+    endsAt_.reset();
 }
 
 void frmShutdown::Command3_Click() {
@@ -209,24 +213,30 @@ void frmShutdown::Image2_Click(int Index) {
 }
 
 void frmShutdown::Timer1_Timer() {
-    ++countdown_.elapsedSeconds;
-    // Taken before the expiry's Stop resets the count, so that the last text reads 0 seconds.
-    const std::int64_t remaining =
-        static_cast<std::int64_t>(countdown_.totalSeconds) - countdown_.elapsedSeconds;
-    if (remaining == 0) {
+    if (!countdown_.isRunning)
+        return; // a tick that was due when the countdown stopped
+    switch (countdown_.tick()) {
+    case CountdownState::Tick::Expired:
+        // Stopped first: while the action runs, or its message box waits, nothing ticks and
+        // every command from outside reads that nothing runs.
+        Command3_Click();
         try {
             expiry_.run(Combo1->currentText());
         } catch (const StoreError& error) {
-            Command3_Click();
             endWithStoreError(error);
             return;
         }
-        Command3_Click();
-    } else {
-        lastWarning_.update(remaining, Combo1->currentText());
+        Label4->setText(remainingText(0));
+        setTrayTip(Label4->text());
+        return;
+    case CountdownState::Tick::Postponed:
+        lastWarning_.withdraw(); // it comes again, with the full minute
+        break;
+    case CountdownState::Tick::Counting:
+        break;
     }
-    Label4->setText(remainingText(remaining));
-    setTrayTip(Label4->text());
+    Timer1->start(countdown_.msToNextTick());
+    showRemaining();
 }
 
 QString frmShutdown::remainingText(std::int64_t remaining) const {
@@ -235,44 +245,24 @@ QString frmShutdown::remainingText(std::int64_t remaining) const {
 }
 
 QString frmShutdown::remainingText() const {
-    return remainingText(static_cast<std::int64_t>(countdown_.totalSeconds) -
-                         countdown_.elapsedSeconds);
+    return remainingText(countdown_.remainingSeconds());
+}
+
+void frmShutdown::showRemaining() {
+    Label4->setText(remainingText());
+    setTrayTip(Label4->text());
+    lastWarning_.update(countdown_.remainingSeconds(), Combo1->currentText());
 }
 
 void frmShutdown::snooze() {
-    if (!countdown_.isRunning ||
-        countdown_.totalSeconds > std::numeric_limits<std::int32_t>::max() - kSnoozeSeconds)
+    if (!countdown_.lengthen(kSnoozeSeconds))
         return;
-    countdown_.totalSeconds += kSnoozeSeconds;
     // The period box and the last state take the countdown's new length, which a period
     // always gives in whole minutes; pressing Start with them counts as long again.
     txtTime->setText(QString::number(countdown_.totalSeconds / 60));
     cmbtime->setCurrentIndex(kMinutesPosition);
     start_.keepChoice(txtTime->text(), kMinutesPosition, listPosition(Combo1));
-    const std::int64_t remaining =
-        static_cast<std::int64_t>(countdown_.totalSeconds) - countdown_.elapsedSeconds;
-    Label4->setText(remainingText(remaining));
-    setTrayTip(Label4->text());
-    lastWarning_.update(remaining, Combo1->currentText());
-}
-
-int frmShutdown::findAction(const QString& name) const {
-    // Fixed-string matching ignores case unless told otherwise.
-    return Combo1->findText(name, Qt::MatchFixedString);
-}
-
-QStringList frmShutdown::actionNames() const {
-    QStringList names;
-    for (int i = 0; i < Combo1->count(); ++i)
-        names << Combo1->itemText(i);
-    return names;
-}
-
-void frmShutdown::chooseCountdown(int period, bool hours, int actionPosition) {
-    txtTime->setText(QString::number(period));
-    cmbtime->setCurrentIndex(hours ? kHoursPosition : kMinutesPosition);
-    if (actionPosition >= 0)
-        Combo1->setCurrentIndex(actionPosition);
+    showRemaining();
 }
 
 void frmShutdown::endWithStoreError(const StoreError& error) {
