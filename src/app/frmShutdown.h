@@ -1,8 +1,6 @@
 #pragma once
 
-#include "countdown/CountdownState.h"
-#include "countdown/Expiry.h"
-#include "countdown/LastWarning.h"
+#include "countdown/Countdown.h"
 #include "countdown/StartRules.h"
 #include "platform/Platform.h"
 #include "shell/MainWindowMenus.h"
@@ -58,7 +56,7 @@ public:
     void Image2_Click(int Index);
 
     // totalSeconds, elapsedSeconds and isRunning.
-    const CountdownState& countdown() const { return countdown_; }
+    const CountdownState& countdown() const { return countdown_.state(); }
     // The running countdown's text, as the window shows it: "remaining time to ... is ...".
     QString remainingText() const;
 
@@ -101,10 +99,10 @@ private:
     void Combo1_Click();
     void Timer1_Timer();
     QString remainingText(std::int64_t remaining) const;
-    // The remaining time to the window, the icon's tip and the warning.
-    void showRemaining();
-    // The warning's "10 more minutes": the running countdown lasts ten minutes longer.
-    void snooze();
+    // The remaining time to the window and the icon's tip.
+    void showRemaining(std::int64_t remaining);
+    // The warning's "10 more minutes" made the running countdown longer.
+    void showLengthened();
     MainWindowCommands commands();
     void hideToNotificationArea();
     void setTrayTip(const QString& tip);
@@ -118,10 +116,8 @@ private:
     Platform& platform_;
     SettingsStore& store_;
     WindowTable& windows_;
-    CountdownState countdown_;
+    Countdown countdown_;
     StartRules start_;
-    Expiry expiry_;
-    LastWarning lastWarning_;
     MainWindowMenus menus_;
     bool unloadedAlready_ = false;
     std::optional<std::int64_t> endsAt_; // set by startUntil for its Start
