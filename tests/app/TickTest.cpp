@@ -94,7 +94,10 @@ TEST_P(AtExpiry, TheLastTick) {
         control<QComboBox>(window, "Combo1")->setEditText(c.typedAction);
     if (*c.breakIt)
         db.exec(c.breakIt);
+    bool runningWhileTold = false; // what a command from outside reads meanwhile
+    fakes.messages.whileShown = [&] { runningWhileTold |= window->countdown().isRunning; };
     tick();
+    EXPECT_FALSE(runningWhileTold);
     EXPECT_EQ(fakes.log, c.log);
     if (*c.storeFailure) {
         EXPECT_TRUE(toldSettingsFailure(c.storeFailure)) << told().join('\n').toStdString();
