@@ -4,7 +4,9 @@ Each case takes (desktop, results) like the suite's other cases."""
 import datetime
 import math
 import re
+import signal
 import subprocess
+import time
 
 from desktop import wait_for
 
@@ -118,9 +120,35 @@ def at_a_few_minutes_ahead(desktop, results):
     assert desktop.power_calls() == [], desktop.power_calls()
 
 
+def unanswered_command_is_not_done_later(desktop, results):
+    desktop.program.send_signal(signal.SIGSTOP)
+    try:
+        done = desktop.dormivo("--start", "3", "--action", "restart")
+    finally:
+        desktop.program.send_signal(signal.SIGCONT)
+    assert done.returncode == 1 and "does not answer" in done.stderr, done
+    time.sleep(1)
+    assert status(desktop)[:2] == ("Not Running", 1), status(desktop)
+
+
+def action_on_time_after_a_freeze(desktop, results):
+    expect_done(desktop, "--start", "1", "--action", "shut down")
+    started = time.time()
+    time.sleep(10)
+    desktop.program.send_signal(signal.SIGSTOP)
+    time.sleep(20)
+    desktop.program.send_signal(signal.SIGCONT)
+    wait_for("the power action", desktop.power_calls, 45)
+    with open(desktop.power_log + ".times") as f:
+        fired = float(f.readline()) - started
+    results["action after a one-minute countdown with a 20 s freeze"] = fired
+    assert desktop.power_calls() == ["systemctl poweroff"], desktop.power_calls()
+    assert abs(fired - 60) < 2, fired
+
 CASES = [start_without_dormivo_then_status, refused_input_changes_nothing, stop_then_status,
          commands_while_a_message_box_waits, two_starts_at_once,
-         forwarded_start_with_another_action, at_a_few_minutes_ahead]
+         unanswered_command_is_not_done_later, forwarded_start_with_another_action,
+         at_a_few_minutes_ahead, action_on_time_after_a_freeze]
 
 
 def ten_more_minutes_from_the_warning(desktop, results):

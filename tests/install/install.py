@@ -70,13 +70,13 @@ class Installed(unittest.TestCase):
         env.pop("XDG_DATA_HOME", None)
         return app, os.path.join(app, "info.velkaro"), home, env
 
-    def start(self, app, env, as_nobody=False, files=None):
+    def start(self, app, env, as_nobody=False, files=None, cwd=None):
         said = tempfile.TemporaryFile()
         self.addCleanup(said.close)
         who = dict(user=NOBODY.pw_uid, group=NOBODY.pw_gid, extra_groups=[]) if as_nobody else {}
         if files:  # the most descriptors it may hold
             who["preexec_fn"] = lambda: resource.setrlimit(resource.RLIMIT_NOFILE, (files, files))
-        program = subprocess.Popen([os.path.join(app, "dormivo")], env=env,
+        program = subprocess.Popen([os.path.join(app, "dormivo")], env=env, cwd=cwd,
                                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                    stderr=said, **who)
         program.said = lambda: os.pread(said.fileno(), 1 << 20, 0).decode()
@@ -240,6 +240,14 @@ class Installed(unittest.TestCase):
         self.assertIsNone(program.poll())
         self.assertEqual(program.said().count(
             "dormivo: starting without the check for a running Dormivo"), 1, program.said())
+
+    def test_a_relative_cache_folder_counts_as_unset(self):
+        app, _, home, env = self.installed()
+        del env["XDG_RUNTIME_DIR"]
+        env["XDG_CACHE_HOME"] = "cache"
+        self.runs_until(self.start(app, env, cwd=home),
+                        lambda: listens_in(os.path.join(home, ".cache/dormivo")))
+        self.assertFalse(os.path.exists(os.path.join(home, "cache")))
 
     def test_when_the_first_cannot_listen_a_later_start_runs_on_its_own(self):
         # Its socket's path is too long: a later start must not wait for an answer that cannot
