@@ -1,9 +1,7 @@
 #pragma once
 
 #include "app/MainWindowMenus.h"
-#include "countdown/CountdownState.h"
-#include "countdown/Expiry.h"
-#include "countdown/LastWarning.h"
+#include "countdown/Countdown.h"
 #include "countdown/StartRules.h"
 #include "platform/Platform.h"
 #include "shell/SkinnedWindow.h"
@@ -31,6 +29,13 @@ class StoreError;
 // and the remaining time, on a borderless skin. Constructing it only builds its controls;
 // load() then fills the action list from the store, copies the next-start state over and
 // restores the last state, so that its opener can register and connect it first.
+// The boxes that choose a countdown, as a command from outside sets them.
+struct CountdownBoxes {
+    QLineEdit* period;
+    QComboBox* unit;
+    QComboBox* action;
+};
+
 class frmShutdown final : public SkinnedWindow {
     Q_OBJECT
 public:
@@ -51,16 +56,15 @@ public:
     void Image2_Click(int Index);
 
     // totalSeconds, elapsedSeconds and isRunning.
-    const CountdownState& countdown() const { return countdown_; }
+    const CountdownState& countdown() const { return countdown_.state(); }
     // The running countdown's text, as the window shows it: "remaining time to ... is ...".
     QString remainingText() const;
 
-    // What a command from outside reads and sets, as the user would.
-    // The list position of the action so named, whatever its case; -1 for none.
-    int findAction(const QString& name) const;
-    QStringList actionNames() const;
-    // Types the period, picks its unit and the action at that position (-1 keeps the choice).
-    void chooseCountdown(int period, bool hours, int actionPosition);
+    // What a command from outside types and chooses, as the user would.
+    CountdownBoxes boxes() const { return {txtTime, cmbtime, Combo1}; }
+    // Start, to the wall-clock instant (milliseconds since the epoch) rather than to the end of
+    // the period the boxes give: what a clock time asks for.
+    void startUntil(std::int64_t wallMs);
     MainWindowMenus& menus() { return menus_; }
     frmSysTray* trayIcon() const { return menus_.trayIcon(); }
 
@@ -95,8 +99,10 @@ private:
     void Combo1_Click();
     void Timer1_Timer();
     QString remainingText(std::int64_t remaining) const;
-    // The warning's "10 more minutes": the running countdown lasts ten minutes longer.
-    void snooze();
+    // The remaining time to the window and the icon's tip.
+    void showRemaining(std::int64_t remaining);
+    // The warning's "10 more minutes" made the running countdown longer.
+    void showLengthened();
     MainWindowCommands commands();
     void hideToNotificationArea();
     void setTrayTip(const QString& tip);
@@ -110,12 +116,11 @@ private:
     Platform& platform_;
     SettingsStore& store_;
     WindowTable& windows_;
-    CountdownState countdown_;
+    Countdown countdown_;
     StartRules start_;
-    Expiry expiry_;
-    LastWarning lastWarning_;
     MainWindowMenus menus_;
     bool unloadedAlready_ = false;
+    std::optional<std::int64_t> endsAt_; // set by startUntil for its Start
 
     QLabel* lblCaption = nullptr;
     std::array<ImageButton*, 3> Label6{};
