@@ -50,6 +50,7 @@ void CommandRequests::act(const ProgramCommand& command, const SingleInstance::A
         return answer({});
     case Kind::Start:
     case Kind::At:
+    case Kind::After:
         return start(command, answer);
     case Kind::Stop:
         window_->Image2_Click(kStopButton);
@@ -58,6 +59,8 @@ void CommandRequests::act(const ProgramCommand& command, const SingleInstance::A
         // A window unloaded while a dialog stays open counts down no more.
         if (windows_.isLoaded(window_) && window_->countdown().isRunning)
             return answer({0, oneLine(window_->remainingText()) + QLatin1Char('\n'), {}});
+        if (!window_->waitingText().isEmpty())
+            return answer({0, oneLine(window_->waitingText()) + QLatin1Char('\n'), {}});
         return answer({1, QStringLiteral("Not Running\n"), {}});
     }
 }
@@ -72,10 +75,15 @@ void CommandRequests::start(const ProgramCommand& command, const SingleInstance:
         window->bringBack(); // as a later start does: loaded afresh
     // Pressing Start would change nothing, and the new choice of action would take over the
     // running countdown: the countdown is left as it is, and the script is told.
-    if (window->countdown().isRunning)
+    if (window->countdown().isRunning || !window->waitingText().isEmpty())
         return answer(said(1, QStringLiteral("a countdown already runs (%1); stop it first "
                                              "with --stop.")
-                                  .arg(window->remainingText())));
+                                  .arg(window->countdown().isRunning ? window->remainingText()
+                                                                     : window->waitingText())));
+    if (command.kind == Kind::After) {
+        const auto why = window->waitForEnd(command.after, command.period, command.hours, action);
+        return answer(why ? said(2, *why) : ArgumentsExit{});
+    }
     if (command.kind == Kind::At)
         window->chooseCountdown(minutesUntil(command.at, QDateTime::currentDateTime()), false,
                                 action);

@@ -155,7 +155,7 @@ void frmShutdown::Combo1_Click() {
 }
 
 void frmShutdown::Command1_Click() {
-    if (!countdown_.begin())
+    if (!waiting_.isEmpty() || !countdown_.begin())
         return;
     const StartRules::Period period = start_.acceptPeriod(txtTime->text(), cmbtime->currentText());
     if (period.periodText)
@@ -177,7 +177,7 @@ void frmShutdown::Command1_Click() {
 }
 
 void frmShutdown::Command3_Click() {
-    if (!countdown_.stop())
+    if (!countdown_.stop() && !stopWaiting())
         return;
     Timer1->stop();
     lastWarning_.withdraw();
@@ -312,6 +312,7 @@ void frmShutdown::closeEvent(QCloseEvent* event) {
     if (!unloadedAlready_) {
         unloadedAlready_ = true;
         Timer1->stop();
+        stopWaiting();
         lastWarning_.withdraw();
         Form_Unload();
         emit unloaded();

@@ -61,6 +61,13 @@ public:
     QStringList actionNames() const;
     // Types the period, picks its unit and the action at that position (-1 keeps the choice).
     void chooseCountdown(int period, bool hours, int actionPosition);
+    // Waits until what pidOrName names has ended (see ProcessWatch), then presses Start with
+    // this countdown chosen; meanwhile the window says what it waits for, and Stop gives the
+    // wait up (frmShutdownWait.cpp). Why not, when it names no process of the user's.
+    std::optional<QString> waitForEnd(const QString& pidOrName, int period, bool hours,
+                                      int actionPosition);
+    // "Waiting for rsync (4242) to end" while waiting, empty otherwise.
+    const QString& waitingText() const { return waiting_; }
     MainWindowMenus& menus() { return menus_; }
     frmSysTray* trayIcon() const { return menus_.trayIcon(); }
 
@@ -94,6 +101,8 @@ private:
     void Command2_Click();
     void Combo1_Click();
     void Timer1_Timer();
+    // Gives a wait for a program's end up; false when none was waited for.
+    bool stopWaiting();
     QString remainingText(std::int64_t remaining) const;
     // The warning's "10 more minutes": the running countdown lasts ten minutes longer.
     void snooze();
@@ -116,6 +125,7 @@ private:
     LastWarning lastWarning_;
     MainWindowMenus menus_;
     bool unloadedAlready_ = false;
+    QString waiting_;
 
     QLabel* lblCaption = nullptr;
     std::array<ImageButton*, 3> Label6{};

@@ -8,6 +8,7 @@
 #include "app/SingleInstance.h"
 #include "app/frmShutdown.h"
 #include "common/Words.h"
+#include "platform/LinuxProcessWatch.h"
 #include "platform/QtFilePicker.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/QtNotifier.h"
@@ -91,7 +92,9 @@ int main(int argc, char** argv) {
     QtNotifier notifier(kProductTitle, icon, balloon);
     QtNotifier alreadyRunning(kProductTitle, icon, balloon, QtNotifier::Kind::Notice);
     const auto registry = registry::openUserRegistry();
-    Platform platform{messages, launcher, filePicker, notifyIcons, notifier, *registry, appFolder};
+    LinuxProcessWatch processes;
+    Platform platform{messages, launcher,  filePicker, notifyIcons,
+                      notifier, *registry, appFolder,  processes};
 
     // Built while the settings file opens, and registered and connected once it has: loading
     // may already show message boxes, and every way of ending, or a second start handing

@@ -4,6 +4,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/Notifier.h"
 #include "platform/NotifyIconShell.h"
+#include "platform/ProcessWatch.h"
 #include "platform/ProgramLauncher.h"
 #include "registry/RegistryApi.h"
 
@@ -21,6 +22,7 @@ struct Platform {
     Notifier& notifier;
     registry::RegistryApi& registry;
     QString appFolder; // the folder that holds the executable, without a trailing separator
+    ProcessWatch& processes;
 };
 
 } // namespace dormivo

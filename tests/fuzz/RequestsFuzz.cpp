@@ -4,6 +4,7 @@
 // a later start reads (the first byte chooses which is read).
 #include "Property.h"
 #include "app/InstanceMessages.h"
+#include "common/WholeNumber.h"
 
 #include <cstdint>
 
@@ -17,11 +18,14 @@ bool oneLine(const QByteArray& message) {
 
 bool wellFormed(const ProgramCommand& command) {
     using Kind = ProgramCommand::Kind;
-    const bool starts = command.kind == Kind::Start || command.kind == Kind::At;
+    const bool after = command.kind == Kind::After;
+    const bool starts = command.kind == Kind::Start || command.kind == Kind::At || after;
     const QByteArray& token = command.activationToken;
     return (token.isEmpty() || (command.kind == Kind::Show && token.size() <= 512 &&
                                 !token.contains(' ') && !token.contains('\n'))) &&
-           (command.kind != Kind::Start || (command.period >= 1 && command.period <= kMaxPeriod)) &&
+           (command.kind != Kind::Start || isPeriod(command.period)) &&
+           (after ? isPeriod(command.period) && !command.after.isEmpty()
+                  : command.after.isEmpty()) &&
            (command.kind != Kind::At ||
             (command.at.isValid() && command.at.second() == 0 && command.at.msec() == 0)) &&
            (!command.action ||

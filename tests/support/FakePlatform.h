@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/LinuxProcessWatch.h"
 #include "platform/Platform.h"
 #include "registry/HiveRegistry.h"
 #include "support/QtPrinting.h"
@@ -137,13 +138,15 @@ struct FakePlatform {
     FakeNotifyIconShell notifyIcons;
     FakeNotifier notifier;
     FakeRegistry registry{log};
+    LinuxProcessWatch processes; // only reads /proc
     Platform platform{messages,
                       launcher,
                       filePicker,
                       notifyIcons,
                       notifier,
                       registry,
-                      QStringLiteral("/opt/dormivo")};
+                      QStringLiteral("/opt/dormivo"),
+                      processes};
 };
 
 } // namespace dormivo::test

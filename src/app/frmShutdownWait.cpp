@@ -1,0 +1,36 @@
+// --after: the main window waits for a program's end before it presses Start.
+#include "app/frmShutdown.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace dormivo {
+
+std::optional<QString> frmShutdown::waitForEnd(const QString& pidOrName, int period, bool hours,
+                                               int actionPosition) {
+    const auto target = platform_.processes.watch(pidOrName, [this] {
+        waiting_.clear();
+        Image2_Click(kStartButton);
+    });
+    if (const auto* why = std::get_if<QString>(&target))
+        return *why;
+    const auto& [name, pid] = std::get<ProcessWatch::Target>(target);
+    waiting_ = pid ? QStringLiteral("Waiting for %1 (%2) to end").arg(name).arg(pid)
+                   : QStringLiteral("Waiting for %1 to end").arg(name);
+    chooseCountdown(period, hours, actionPosition);
+    Label3->setText(waiting_);
+    Command1->setEnabled(false);
+    Command3->setEnabled(true);
+    setTrayTip(waiting_ + QStringLiteral(", then ") + Combo1->currentText());
+    return std::nullopt;
+}
+
+bool frmShutdown::stopWaiting() {
+    if (waiting_.isEmpty())
+        return false;
+    platform_.processes.cancel();
+    waiting_.clear();
+    return true;
+}
+
+} // namespace dormivo
