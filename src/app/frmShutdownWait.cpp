@@ -1,6 +1,7 @@
 // --after: the main window waits for a program's end before it presses Start.
 #include "app/frmShutdown.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 
