@@ -11,6 +11,7 @@ std::optional<QString> frmShutdown::waitForEnd(const QString& pidOrName, int per
                                                int actionPosition) {
     const auto target = platform_.processes.watch(pidOrName, [this] {
         waiting_.clear();
+        Label4->clear();
         Image2_Click(kStartButton);
     });
     if (const auto* why = std::get_if<QString>(&target))
@@ -19,7 +20,9 @@ std::optional<QString> frmShutdown::waitForEnd(const QString& pidOrName, int per
     waiting_ = pid ? QStringLiteral("Waiting for %1 (%2) to end").arg(name).arg(pid)
                    : QStringLiteral("Waiting for %1 to end").arg(name);
     chooseCountdown(period, hours, actionPosition);
-    Label3->setText(waiting_);
+    // The status label is too narrow for the line: it goes where the remaining time will.
+    Label3->setText(QStringLiteral("Waiting"));
+    Label4->setText(waiting_);
     Command1->setEnabled(false);
     Command3->setEnabled(true);
     setTrayTip(waiting_ + QStringLiteral(", then ") + Combo1->currentText());

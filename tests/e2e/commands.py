@@ -103,7 +103,7 @@ def after_a_helper_process(desktop, results):
         expect_done(desktop, "--after", str(helper.pid) if by == "pid" else name, "--action",
                     "log off")
         waiting = f"Waiting for {name}" + (f" ({helper.pid})" if by == "pid" else "") + " to end"
-        assert ("label", waiting) in [found[:2] for found in desktop.names()], desktop.names()
+        assert ("label", waiting) in [(r, n or t) for r, n, t in desktop.names()], desktop.names()
         while (now := status(desktop))[:2] == (waiting, 0) and time.monotonic() < began + 10:
             pass
         results[f"--after {by}: countdown seen within"] = seen = time.monotonic() - began - 3
