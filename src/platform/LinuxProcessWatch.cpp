@@ -88,11 +88,10 @@ LinuxProcessWatch::~LinuxProcessWatch() {
 std::variant<ProcessWatch::Target, QString> LinuxProcessWatch::watch(const QString& pidOrName,
                                                                      std::function<void()> ended) {
     cancel();
-    const bool isId = std::all_of(pidOrName.begin(), pidOrName.end(),
-                                  [](QChar c) { return c.isDigit() && c.unicode() < 0x80; });
     if (pidOrName.isEmpty())
         return QStringLiteral("give a process id or a program name.");
-    if (!isId) {
+    if (!std::all_of(pidOrName.begin(), pidOrName.end(),
+                     [](QChar c) { return c >= u'0' && c <= u'9'; })) {
         name_ = pidOrName;
         look();
         if (watched_.empty()) {

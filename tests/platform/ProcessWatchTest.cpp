@@ -41,8 +41,7 @@ TEST(LinuxProcessWatch, EndsWhenTheLastProcessHasEnded) {
             sleeper.start(later, "0.6");
         const qint64 last = byName ? 600 : 300;
         EXPECT_TRUE(QTest::qWaitFor([&] { return ended; }, 5000)) << byName;
-        EXPECT_GE(clock.elapsed(), last) << byName;
-        EXPECT_LT(clock.elapsed(), last + 700) << byName;
+        EXPECT_TRUE(clock.elapsed() >= last && clock.elapsed() < last + 700) << clock.elapsed();
     }
 }
 
@@ -72,6 +71,4 @@ TEST(LinuxProcessWatch, RefusesWhatIsNoProcessOfTheUser) {
         EXPECT_TRUE(std::get<QString>(refused).contains(said))
             << std::get<QString>(refused).toStdString();
     }
-    another.kill();
-    another.waitForFinished();
 }
