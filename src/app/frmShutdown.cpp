@@ -147,6 +147,7 @@ void frmShutdown::hideToNotificationArea() {
 
 void frmShutdown::Combo1_Click() {
     lblCaption->setText(Combo1->currentText());
+    showWaitingTip();
     // The running countdown now ends in this action: a warning already out must say so.
     if (countdown_.isRunning)
         lastWarning_.update(static_cast<std::int64_t>(countdown_.totalSeconds) -

@@ -103,6 +103,8 @@ private:
     void Timer1_Timer();
     // Gives a wait for a program's end up; false when none was waited for.
     bool stopWaiting();
+    // While waiting, the icon's tip says for what, and which action follows.
+    void showWaitingTip();
     QString remainingText(std::int64_t remaining) const;
     // The warning's "10 more minutes": the running countdown lasts ten minutes longer.
     void snooze();

@@ -25,8 +25,13 @@ std::optional<QString> frmShutdown::waitForEnd(const QString& pidOrName, int per
     Label4->setText(waiting_);
     Command1->setEnabled(false);
     Command3->setEnabled(true);
-    setTrayTip(waiting_ + QStringLiteral(", then ") + Combo1->currentText());
+    showWaitingTip();
     return std::nullopt;
+}
+
+void frmShutdown::showWaitingTip() {
+    if (!waiting_.isEmpty())
+        setTrayTip(waiting_ + QStringLiteral(", then ") + Combo1->currentText());
 }
 
 bool frmShutdown::stopWaiting() {
