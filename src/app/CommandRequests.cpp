@@ -2,9 +2,14 @@
 
 #include "app/ProgramArguments.h"
 #include "app/frmShutdown.h"
+#include "common/WholeNumber.h"
 #include "platform/Notifier.h"
 
-#include <QTimer>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+
+#include <algorithm>
 
 namespace dormivo {
 namespace {
@@ -19,21 +24,23 @@ ArgumentsExit said(int status, const QString& line) {
 
 CommandRequests::CommandRequests(WindowTable& windows, const ProgramCommand& own)
     : windows_(windows) {
-    waiting_.emplace_back(own, [this](const ArgumentsExit& answer) {
-        if (finish(answer) == 2)
-            windows_.endNow(2); // this start came only for that command
-    });
+    waiting_.emplace_back(own, SingleInstance::Answer([this](const ArgumentsExit& answer) {
+                              if (finish(answer) == 2)
+                                  windows_.endNow(2); // this start came only for that command
+                          }));
 }
 
-void CommandRequests::take(const ProgramCommand& command, SingleInstance::Answer answer) {
+void CommandRequests::take(const ProgramCommand& command, const SingleInstance::Answer& answer) {
     if (command.kind == Kind::Show) {
         if (window_ && !window_->bringBack(command.activationToken) && notices_)
             notices_->show(QStringLiteral("Dormivo is already running."), {});
         return answer({});
     }
-    if (loaded_)
+    // The status and Stop take the countdown as it is, whatever the window is doing; a start
+    // waits until the window has loaded.
+    if (loaded_ || command.kind == Kind::Status || command.kind == Kind::Stop)
         return act(command, answer);
-    waiting_.emplace_back(command, std::move(answer));
+    waiting_.emplace_back(command, answer);
 }
 
 void CommandRequests::windowLoaded() {
@@ -43,34 +50,48 @@ void CommandRequests::windowLoaded() {
 }
 
 void CommandRequests::act(const ProgramCommand& command, const SingleInstance::Answer& answer) {
-    if (!window_)
-        return; // the program is ending; the later start hears that no one answers
+    if (!answer.callerWaits())
+        return; // told meanwhile that Dormivo does not answer: never done behind its back
+    // A window unloaded while a dialog stays open counts down no more.
+    const bool counting = window_ && windows_.isLoaded(window_) && window_->countdown().isRunning;
     switch (command.kind) {
     case Kind::Show:
         return answer({});
-    case Kind::Start:
-    case Kind::At:
-    case Kind::After:
-        return start(command, answer);
-    case Kind::Stop:
-        window_->Image2_Click(kStopButton);
-        return answer({});
     case Kind::Status:
-        // A window unloaded while a dialog stays open counts down no more.
-        if (windows_.isLoaded(window_) && window_->countdown().isRunning)
+        if (counting)
             return answer({0, oneLine(window_->remainingText()) + QLatin1Char('\n'), {}});
-        if (!window_->waitingText().isEmpty())
+        if (window_ && !window_->waitingText().isEmpty())
             return answer({0, oneLine(window_->waitingText()) + QLatin1Char('\n'), {}});
         return answer({1, QStringLiteral("Not Running\n"), {}});
+    case Kind::Stop:
+        if (window_)
+            window_->Image2_Click(kStopButton);
+        return answer({});
+    default:
+        break;
     }
+    if (!window_)
+        return; // the program is ending; the later start hears that no one answers
+    // Whatever a message box or dialog waits for would come after this command and undo it.
+    if (QApplication::activeModalWidget())
+        return answer(said(1, QStringLiteral("Dormivo waits for an answer in its window; answer "
+                                             "it, then try again.")));
+    start(command, answer);
 }
 
 void CommandRequests::start(const ProgramCommand& command, const SingleInstance::Answer& answer) {
     frmShutdown* window = window_;
-    const int action = command.action ? window->findAction(*command.action) : -1;
-    if (command.action && action < 0)
+    const CountdownBoxes boxes = window->boxes();
+    // Fixed-string matching ignores case unless told otherwise.
+    const int action =
+        command.action ? boxes.action->findText(*command.action, Qt::MatchFixedString) : -1;
+    if (command.action && action < 0) {
+        QStringList names;
+        for (int i = 0; i < boxes.action->count(); ++i)
+            names << boxes.action->itemText(i);
         return answer(said(2, QStringLiteral("there is no action '%1'; the actions are %2.")
-                                  .arg(*command.action, window->actionNames().join(", "))));
+                                  .arg(*command.action, names.join(", "))));
+    }
     if (!windows_.isLoaded(window))
         window->bringBack(); // as a later start does: loaded afresh
     // Pressing Start would change nothing, and the new choice of action would take over the
@@ -80,22 +101,27 @@ void CommandRequests::start(const ProgramCommand& command, const SingleInstance:
                                              "with --stop.")
                                   .arg(window->countdown().isRunning ? window->remainingText()
                                                                      : window->waitingText())));
-    if (command.kind == Kind::After) {
-        const auto why = window->waitForEnd(command.after, command.period, command.hours, action);
-        return answer(why ? said(2, *why) : ArgumentsExit{});
-    }
-    if (command.kind == Kind::At)
-        window->chooseCountdown(minutesUntil(command.at, QDateTime::currentDateTime()), false,
-                                action);
-    else
-        window->chooseCountdown(command.period, command.hours, action);
-    // Start may tell the user something and wait until it was read; the later start learns
-    // meanwhile how Start went, as soon as it has acted.
-    QTimer::singleShot(0, window, [window] { window->Image2_Click(kStartButton); });
-    QTimer::singleShot(0, window, [window, answer] {
-        answer(window->countdown().isRunning ? ArgumentsExit{}
-                                             : said(1, QStringLiteral("Start was refused.")));
-    });
+    // Bad input changes nothing, the boxes included.
+    if (command.kind == Kind::After)
+        if (const auto why = window->waitForEnd(command.after))
+            return answer(said(2, *why));
+    const bool at = command.kind == Kind::At;
+    // The period box shows the minutes to a clock time, rounded up; the countdown ends at it.
+    const std::int64_t toClockTime = command.until - QDateTime::currentMSecsSinceEpoch();
+    const int period = at ? static_cast<int>(std::clamp<std::int64_t>(
+                                (toClockTime + 59'999) / 60'000, 1, kMaxPeriod))
+                          : command.period;
+    boxes.period->setText(QString::number(period));
+    boxes.unit->setCurrentIndex(!at && command.hours ? 1 : 0);
+    if (action >= 0)
+        boxes.action->setCurrentIndex(action);
+    if (at)
+        window->startUntil(command.until);
+    else if (command.kind != Kind::After) // its end presses Start
+        window->Image2_Click(kStartButton);
+    answer(window->countdown().isRunning || !window->waitingText().isEmpty()
+               ? ArgumentsExit{}
+               : said(1, QStringLiteral("Start was refused.")));
 }
 
 } // namespace dormivo

@@ -5,8 +5,11 @@
 #include <QStringList>
 #include <QtGlobal>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <mutex>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -21,11 +24,19 @@ struct HeldMessage {
     QString text;
 };
 
+// How long a display may take to answer the connection before the start gives up.
+constexpr std::chrono::seconds kDisplayAnswers{10};
+
 QtMessageHandler passOn = nullptr;
 std::vector<HeldMessage> held;
 std::function<void()> undoFirst;
 // Another thread (opening the settings file) may have its say meanwhile.
 std::mutex heldLock;
+// Whether the connection stands, for the watch on a display that never answers.
+std::mutex connectingLock;
+std::condition_variable connected;
+bool connecting = false;
+std::thread watch;
 
 void release() {
     const std::lock_guard lock(heldLock);
@@ -56,6 +67,20 @@ QString displaysTried(bool waylandMissing) {
     return tried.isEmpty() ? QStringLiteral("the display") : tried.join(QStringLiteral(" or "));
 }
 
+[[noreturn]] void giveUp(const QString& why) {
+    std::fputs(QStringLiteral("dormivo: %1.\n").arg(why).toLocal8Bit().constData(), stderr);
+    if (undoFirst)
+        undoFirst();
+    ::_exit(1);
+}
+
+void watchForAnswer() {
+    std::unique_lock lock(connectingLock);
+    if (!connected.wait_for(lock, kDisplayAnswers, [] { return !connecting; }))
+        giveUp(QStringLiteral("%1 does not answer; start Dormivo in a desktop session")
+                   .arg(displaysTried(false)));
+}
+
 void hold(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     std::unique_lock lock(heldLock);
     if (type == QtFatalMsg && text.contains(QLatin1String("no Qt platform plugin could be"))) {
@@ -63,14 +88,9 @@ void hold(QtMsgType type, const QMessageLogContext& context, const QString& text
         for (const auto& message : held)
             waylandMissing |= message.text.contains(
                 QLatin1String("Could not find the Qt platform plugin \"wayland\""));
-        const QString line =
-            QStringLiteral("dormivo: cannot open %1; start Dormivo in a desktop session.\n")
-                .arg(displaysTried(waylandMissing));
-        std::fputs(line.toLocal8Bit().constData(), stderr);
         lock.unlock();
-        if (undoFirst)
-            undoFirst();
-        ::_exit(1);
+        giveUp(QStringLiteral("cannot open %1; start Dormivo in a desktop session")
+                   .arg(displaysTried(waylandMissing)));
     }
     held.push_back({type, QByteArray(context.category), text});
     lock.unlock();
@@ -83,9 +103,18 @@ void hold(QtMsgType type, const QMessageLogContext& context, const QString& text
 DisplayConnection::DisplayConnection(std::function<void()> undo) {
     undoFirst = std::move(undo);
     passOn = qInstallMessageHandler(hold);
+    connecting = true;
+    watch = std::thread(watchForAnswer);
 }
 
 void DisplayConnection::established() {
+    {
+        const std::lock_guard lock(connectingLock);
+        connecting = false;
+    }
+    connected.notify_all();
+    if (watch.joinable())
+        watch.join();
     undoFirst = nullptr;
     release();
 }

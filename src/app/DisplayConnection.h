@@ -8,7 +8,8 @@ namespace dormivo {
 // display the environment names, advising to reinstall. While one of these is alive (around
 // the construction of the application object) Qt's messages are held back; that failure then
 // becomes one line on stderr naming the display, and status 1. Any other message is passed
-// on as it came, once the connection stands.
+// on as it came, once the connection stands. A display that takes the connection but never
+// answers ends the start the same way after a few seconds.
 class DisplayConnection {
 public:
     // undo runs before that failure ends the program, to take back what the start did

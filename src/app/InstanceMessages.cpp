@@ -7,6 +7,7 @@ namespace {
 
 const QByteArray kShow = "show";
 const QByteArray kRun = "run";
+const QByteArray kAt = "at"; // a clock time, followed by the instant the caller worked out
 const QByteArray kShown = "shown";
 const QByteArray kAnswer = "answer";
 
@@ -32,7 +33,9 @@ QByteArray encodeRequest(const ProgramCommand& command) {
                (isActivationToken(command.activationToken) ? ' ' + command.activationToken
                                                            : QByteArray()) +
                '\n';
-    QByteArray line = kRun;
+    QByteArray line = command.kind == ProgramCommand::Kind::At
+                          ? kAt + ' ' + QByteArray::number(command.until)
+                          : kRun;
     for (const QString& argument : commandArguments(command))
         line += ' ' + encoded(argument);
     return line + '\n';
@@ -44,15 +47,24 @@ std::optional<ProgramCommand> decodeRequest(QByteArrayView line) {
         const QByteArray token = fields.value(1);
         return ProgramCommand{.activationToken = isActivationToken(token) ? token : QByteArray()};
     }
-    if (fields.first() != kRun)
+    const bool at = fields.first() == kAt;
+    if (!at && fields.first() != kRun)
+        return std::nullopt;
+    bool number = false;
+    const std::int64_t until = at ? fields.value(1).toLongLong(&number) : 0;
+    if (at && (!number || until <= 0))
         return std::nullopt;
     QStringList arguments{QStringLiteral("dormivo")};
-    for (qsizetype i = 1; i < fields.size(); ++i)
+    for (qsizetype i = at ? 2 : 1; i < fields.size(); ++i)
         arguments << decoded(fields[i]);
-    auto command = readArguments(arguments);
-    if (auto* known = std::get_if<ProgramCommand>(&command))
-        return *known;
-    return std::nullopt; // help, the version or bad input: nothing a script sends
+    auto read = readArguments(arguments);
+    auto* command = std::get_if<ProgramCommand>(&read);
+    // Help, the version or bad input are nothing a script sends; nor is a clock time without
+    // its instant, nor an instant without a clock time.
+    if (!command || at != (command->kind == ProgramCommand::Kind::At))
+        return std::nullopt;
+    command->until = until;
+    return *command;
 }
 
 QByteArray encodeAnswer(const ArgumentsExit& answer) {

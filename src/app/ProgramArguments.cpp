@@ -25,13 +25,6 @@ bool displayReachable(const QProcessEnvironment& environment) {
     return true; // offscreen, vnc, eglfs and the like need no display server
 }
 
-// The running Dormivo's answer; nothing when none runs.
-std::optional<ArgumentsExit> askRunningDormivo(int argc, char** argv, const QString& settingsFile,
-                                               const ProgramCommand& command) {
-    const QCoreApplication app(argc, argv);
-    return SingleInstance::askRunning(settingsFile, command);
-}
-
 } // namespace
 
 int finish(const ArgumentsExit& exit) {
@@ -48,11 +41,21 @@ std::variant<int, ProgramCommand> handleProgramArguments(int argc, char** argv,
     const auto read = readArguments(arguments);
     if (const auto* exit = std::get_if<ArgumentsExit>(&read))
         return finish(*exit);
-    const auto command = std::get<ProgramCommand>(read);
+    auto command = std::get<ProgramCommand>(read);
+    // The clock time as the caller's clock and time zone read it, whatever the running
+    // Dormivo's are.
+    if (command.kind == ProgramCommand::Kind::At)
+        command.until = nextClockTime(command.at, QDateTime::currentMSecsSinceEpoch(),
+                                      QTimeZone::systemTimeZone());
     const QString program = QFileInfo(arguments.value(0)).fileName();
     // The running Dormivo answers without a display, or an application of this start's own
     // on it; a later start ends at once.
-    if (const auto answer = askRunningDormivo(argc, argv, settingsFile, command))
+    std::optional<ArgumentsExit> answer;
+    {
+        const QCoreApplication app(argc, argv);
+        answer = SingleInstance::ask(settingsFile, command);
+    }
+    if (answer)
         return finish(*answer);
     using Kind = ProgramCommand::Kind;
     if (command.kind == Kind::Status)

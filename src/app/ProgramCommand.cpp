@@ -182,16 +182,31 @@ QStringList commandArguments(const ProgramCommand& command) {
     return arguments;
 }
 
-int minutesUntil(QTime at, const QDateTime& now) {
-    // Set on now's own date and zone, so that a change of the clock in between counts as the
-    // time it really takes.
-    QDateTime then = now;
-    then.setTime(at);
-    for (int days = 1; days <= 2 && (!then.isValid() || then <= now); ++days) {
-        then = now.addDays(days);
-        then.setTime(at);
+std::int64_t nextClockTime(QTime at, std::int64_t nowMs, const QTimeZone& zone) {
+    const QDate today = QDateTime::fromMSecsSinceEpoch(nowMs, zone).date();
+    for (int day = 0; day <= 2; ++day) {
+        // The clock time as if the zone were UTC; each offset the zone has around it gives
+        // an instant, which counts when the zone really has that offset then.
+        const std::int64_t naive = QDateTime(today.addDays(day), at, Qt::UTC).toMSecsSinceEpoch();
+        std::optional<std::int64_t> first;
+        std::optional<std::int64_t> skipped; // the time falls in a jump: where the clock lands
+        for (const std::int64_t around : {naive - 86'400'000, naive, naive + 86'400'000}) {
+            const int offset = zone.offsetFromUtc(QDateTime::fromMSecsSinceEpoch(around, Qt::UTC));
+            const std::int64_t instant = naive - std::int64_t{offset} * 1000;
+            const int there = zone.offsetFromUtc(QDateTime::fromMSecsSinceEpoch(instant, Qt::UTC));
+            if (there == offset && instant > nowMs && (!first || instant < *first))
+                first = instant;
+            else if (there > offset)
+                skipped =
+                    zone.previousTransition(QDateTime::fromMSecsSinceEpoch(instant + 1, Qt::UTC))
+                        .atUtc.toMSecsSinceEpoch();
+        }
+        if (first)
+            return *first;
+        if (skipped && *skipped > nowMs)
+            return *skipped;
     }
-    return static_cast<int>((now.msecsTo(then) + 59'999) / 60'000);
+    return nowMs + 86'400'000; // no zone has a day without that time
 }
 
 } // namespace dormivo

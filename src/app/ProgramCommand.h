@@ -5,6 +5,9 @@
 #include <QString>
 #include <QStringList>
 #include <QTime>
+#include <QTimeZone>
+
+#include <cstdint>
 
 #include <optional>
 #include <variant>
@@ -16,9 +19,12 @@ namespace dormivo {
 struct ProgramCommand {
     enum class Kind { Show, Start, At, After, Stop, Status };
     Kind kind = Kind::Show;
-    int period = 0;                     // Start and After: a period (isPeriod) of units
-    bool hours = false;                 // Start and After: the unit is hours, not minutes
-    QTime at = {};                      // At: the clock time, in whole minutes
+    int period = 0;     // Start and After: a period (isPeriod) of units
+    bool hours = false; // Start and After: the unit is hours, not minutes
+    QTime at = {};      // At: the clock time, in whole minutes
+    // At, from the caller on: the instant it names, in milliseconds since the epoch, worked out
+    // where the command was given, in that time zone.
+    std::int64_t until = 0;
     QString after = {};                 // After: the process id or the program's name
     std::optional<QString> action = {}; // Start, At and After: the action's name, in any case
     // Show, handed over to the running Dormivo: the token a Wayland desktop gave this start,
@@ -53,8 +59,9 @@ std::variant<ProgramCommand, ArgumentsExit> readArguments(const QStringList& arg
 // same command.
 QStringList commandArguments(const ProgramCommand& command);
 
-// Whole minutes from now to the next time the clock of now's time zone shows at, rounded up:
-// 1 to a day (and the hour a change to summer time takes or gives).
-int minutesUntil(QTime at, const QDateTime& now);
+// The first instant after now (milliseconds since the epoch) at which the zone's clock shows
+// at. On a night that skips that time, the first instant after the jump, that night; on a
+// night that shows it twice, the first of the two.
+std::int64_t nextClockTime(QTime at, std::int64_t nowMs, const QTimeZone& zone);
 
 } // namespace dormivo

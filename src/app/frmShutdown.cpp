@@ -3,14 +3,9 @@
 #include "common/Flags.h"
 #include "common/Words.h"
 #include "countdown/SecondsToText.h"
-#include "dialogs/frmAbout.h"
-#include "dialogs/frmMenu.h"
-#include "dialogs/frmPrgSet.h"
-#include "dialogs/frmSetting.h"
 #include "shell/SkinPictures.h"
 #include "shell/StoredChoice.h"
 #include "shell/WindowShape.h"
-#include "store/SettingsFailure.h"
 #include "store/StoreError.h"
 
 #include <QCloseEvent>
@@ -21,16 +16,10 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include <limits>
-
 namespace dormivo {
 namespace {
 
-// The unit box's items.
-constexpr int kMinutesPosition = 0;
-constexpr int kHoursPosition = 1;
-// What the warning's "10 more minutes" adds.
-constexpr std::int32_t kSnoozeSeconds = 600;
+constexpr int kMinutesPosition = 0; // in the unit box
 
 // The list position of the text a combo box shows, or -1 when the text is not one of its
 // items (the box is editable).
@@ -43,11 +32,10 @@ int listPosition(const QComboBox* box) {
 frmShutdown::frmShutdown(Platform& platform, SettingsStore& store, WindowTable& windows,
                          QWidget* parent)
     : SkinnedWindow("frmShutdown", QSize(4515, 3390), kProductTitle, parent), platform_(platform),
-      store_(store), windows_(windows), start_(store, platform.messages),
-      expiry_(store, platform.launcher, platform.registry, platform.messages, platform.appFolder),
-      lastWarning_(
-          platform.notifier, [this] { Image2_Click(kStopButton); }, [this] { snooze(); }),
-      menus_(platform.notifyIcons, this, commands()) {
+      store_(store), windows_(windows),
+      countdown_(
+          platform, store, [this] { Image2_Click(kStopButton); }, [this] { showLengthened(); }),
+      start_(store, platform.messages), menus_(platform.notifyIcons, this, commands()) {
     createControls();
 }
 
@@ -76,26 +64,12 @@ bool frmShutdown::bringBack(const QByteArray& activationToken) {
 }
 
 void frmShutdown::showDesignTimeState() {
-    countdown_ = CountdownState();
+    countdown_.stop();
     Label3->clear();
     Label4->clear();
     txtTime->setText(QStringLiteral("5"));
     Command1->setEnabled(true);
     Command3->setEnabled(false);
-}
-
-MainWindowCommands frmShutdown::commands() {
-    MainWindowCommands commands;
-    commands.Image2_Click = [this](int Index) { Image2_Click(Index); };
-    commands.showMain = [this] { bringToFront(this); };
-    commands.hideToNotificationArea = [this] { hideToNotificationArea(); };
-    commands.unload = [this] { close(); };
-    commands.endProgram = [this] { windows_.endNow(0); };
-    commands.openStartupOptions = [this](Modality modality) { openStartupOptions(modality); };
-    commands.openProgramsList = [this](Modality modality) { openProgramsList(modality); };
-    commands.openHelp = [this](Modality modality) { openHelp(modality); };
-    commands.openAbout = [this](Modality modality) { openAbout(modality); };
-    return commands;
 }
 
 void frmShutdown::Form_Load() {
@@ -137,51 +111,48 @@ void frmShutdown::setTrayTip(const QString& tip) {
         icon->setToolTip(tip);
 }
 
-void frmShutdown::hideToNotificationArea() {
-    // Without a notification area the icon could not bring the window back: minimize instead.
-    if (platform_.notifyIcons.isAvailable())
-        hide();
-    else
-        showMinimized();
-}
-
 void frmShutdown::Combo1_Click() {
     lblCaption->setText(Combo1->currentText());
     showWaitingTip();
     // The running countdown now ends in this action: a warning already out must say so.
-    if (countdown_.isRunning)
-        lastWarning_.update(static_cast<std::int64_t>(countdown_.totalSeconds) -
-                                countdown_.elapsedSeconds,
-                            Combo1->currentText());
+    countdown_.actionChosen(Combo1->currentText());
 }
 
 void frmShutdown::Command1_Click() {
-    if (!waiting_.isEmpty() || !countdown_.begin())
+    if (countdown_.isRunning() || !waiting_.isEmpty())
         return;
     const StartRules::Period period = start_.acceptPeriod(txtTime->text(), cmbtime->currentText());
     if (period.periodText)
         txtTime->setText(*period.periodText);
-    if (period.totalSeconds == 0) {
-        countdown_.abandon();
+    // Running only once the period is accepted: while a refusal's message box waited, a Stop
+    // or another Start may have come and must find the countdown as it is.
+    if (period.totalSeconds == 0 ||
+        !countdown_.begin(period.totalSeconds, endsAt_, Combo1->currentText()))
         return;
-    }
-    countdown_.totalSeconds = period.totalSeconds;
 
     Label3->setText(QStringLiteral("Running"));
     Command1->setEnabled(false);
     Command3->setEnabled(true);
-    Timer1->start();
-    lastWarning_.update(countdown_.totalSeconds, Combo1->currentText());
-    if (start_.recordStart(txtTime->text(), listPosition(cmbtime), Combo1->currentText(),
-                           listPosition(Combo1)))
-        openProgramsList(Modality::Modeless);
+    Timer1->start(countdown_.msToNextTick());
+    start_.keepChoice(txtTime->text(), listPosition(cmbtime), listPosition(Combo1));
+    // Told once Start has returned, so that whoever pressed it, a script included, learns
+    // that the countdown runs before a message box waits for the user.
+    QTimer::singleShot(0, this, [this, action = Combo1->currentText()] {
+        if (start_.warnAboutList(action))
+            openProgramsList(Modality::Modeless);
+    });
+}
+
+void frmShutdown::startUntil(std::int64_t wallMs) {
+    endsAt_ = wallMs;
+    Image2_Click(kStartButton);
+    endsAt_.reset();
 }
 
 void frmShutdown::Command3_Click() {
     if (!countdown_.stop() && !stopWaiting())
         return;
     Timer1->stop();
-    lastWarning_.withdraw();
     Label3->setText(QStringLiteral("Not Running"));
     Command1->setEnabled(true);
     Command3->setEnabled(false);
@@ -210,24 +181,17 @@ void frmShutdown::Image2_Click(int Index) {
 }
 
 void frmShutdown::Timer1_Timer() {
-    ++countdown_.elapsedSeconds;
-    // Taken before the expiry's Stop resets the count, so that the last text reads 0 seconds.
-    const std::int64_t remaining =
-        static_cast<std::int64_t>(countdown_.totalSeconds) - countdown_.elapsedSeconds;
-    if (remaining == 0) {
-        try {
-            expiry_.run(Combo1->currentText());
-        } catch (const StoreError& error) {
-            Command3_Click();
-            endWithStoreError(error);
-            return;
-        }
-        Command3_Click();
-    } else {
-        lastWarning_.update(remaining, Combo1->currentText());
+    if (!countdown_.isRunning())
+        return; // a tick that was due when the countdown stopped
+    bool goesOn = false;
+    try {
+        goesOn = countdown_.tick(Combo1->currentText());
+    } catch (const StoreError& error) {
+        return endWithStoreError(error);
     }
-    Label4->setText(remainingText(remaining));
-    setTrayTip(Label4->text());
+    if (goesOn)
+        Timer1->start(countdown_.msToNextTick());
+    showRemaining(goesOn ? countdown().remainingSeconds() : 0);
 }
 
 QString frmShutdown::remainingText(std::int64_t remaining) const {
@@ -236,73 +200,22 @@ QString frmShutdown::remainingText(std::int64_t remaining) const {
 }
 
 QString frmShutdown::remainingText() const {
-    return remainingText(static_cast<std::int64_t>(countdown_.totalSeconds) -
-                         countdown_.elapsedSeconds);
+    return remainingText(countdown().remainingSeconds());
 }
 
-void frmShutdown::snooze() {
-    if (!countdown_.isRunning ||
-        countdown_.totalSeconds > std::numeric_limits<std::int32_t>::max() - kSnoozeSeconds)
-        return;
-    countdown_.totalSeconds += kSnoozeSeconds;
-    // The period box and the last state take the countdown's new length, which a period
-    // always gives in whole minutes; pressing Start with them counts as long again.
-    txtTime->setText(QString::number(countdown_.totalSeconds / 60));
-    cmbtime->setCurrentIndex(kMinutesPosition);
-    start_.keepChoice(txtTime->text(), kMinutesPosition, listPosition(Combo1));
-    const std::int64_t remaining =
-        static_cast<std::int64_t>(countdown_.totalSeconds) - countdown_.elapsedSeconds;
+void frmShutdown::showRemaining(std::int64_t remaining) {
     Label4->setText(remainingText(remaining));
     setTrayTip(Label4->text());
-    lastWarning_.update(remaining, Combo1->currentText());
 }
 
-int frmShutdown::findAction(const QString& name) const {
-    // Fixed-string matching ignores case unless told otherwise.
-    return Combo1->findText(name, Qt::MatchFixedString);
-}
-
-QStringList frmShutdown::actionNames() const {
-    QStringList names;
-    for (int i = 0; i < Combo1->count(); ++i)
-        names << Combo1->itemText(i);
-    return names;
-}
-
-void frmShutdown::chooseCountdown(int period, bool hours, int actionPosition) {
-    txtTime->setText(QString::number(period));
-    cmbtime->setCurrentIndex(hours ? kHoursPosition : kMinutesPosition);
-    if (actionPosition >= 0)
-        Combo1->setCurrentIndex(actionPosition);
-}
-
-void frmShutdown::endWithStoreError(const StoreError& error) {
-    platform_.messages.show(QString::fromStdString(describeSettingsFailure(store_.file(), error)),
-                            MessageStyle::Critical, kProductTitle);
-    windows_.endNow(1);
-}
-
-void frmShutdown::openStartupOptions(Modality modality) {
-    windows_.open<frmPrgSet>(modality, [this] {
-        return new frmPrgSet(
-            platform_, store_, [this](const StoreError& error) { endWithStoreError(error); }, this);
-    });
-}
-
-void frmShutdown::openProgramsList(Modality modality) {
-    windows_.open<frmSetting>(modality, [this] {
-        return new frmSetting(
-            platform_, store_, Combo1->currentText(),
-            [this](const StoreError& error) { endWithStoreError(error); }, this);
-    });
-}
-
-void frmShutdown::openHelp(Modality modality) {
-    windows_.open<frmMenu>(modality, [this] { return new frmMenu(this); });
-}
-
-void frmShutdown::openAbout(Modality modality) {
-    windows_.open<frmAbout>(modality, [this] { return new frmAbout(this); });
+void frmShutdown::showLengthened() {
+    // The period box and the last state take the countdown's new length, which a period
+    // always gives in whole minutes; pressing Start with them counts as long again.
+    txtTime->setText(QString::number(countdown().totalSeconds / 60));
+    cmbtime->setCurrentIndex(kMinutesPosition);
+    start_.keepChoice(txtTime->text(), kMinutesPosition, listPosition(Combo1));
+    showRemaining(countdown().remainingSeconds());
+    countdown_.actionChosen(Combo1->currentText());
 }
 
 void frmShutdown::Form_Unload() {
@@ -314,7 +227,7 @@ void frmShutdown::closeEvent(QCloseEvent* event) {
         unloadedAlready_ = true;
         Timer1->stop();
         stopWaiting();
-        lastWarning_.withdraw();
+        countdown_.unload();
         Form_Unload();
         emit unloaded();
     }

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "countdown/CountdownState.h"
-#include "countdown/Expiry.h"
-#include "countdown/LastWarning.h"
+#include "countdown/Countdown.h"
 #include "countdown/StartRules.h"
 #include "platform/Platform.h"
 #include "shell/MainWindowMenus.h"
@@ -31,6 +29,13 @@ class StoreError;
 // and the remaining time, on a borderless skin. Constructing it only builds its controls;
 // load() then fills the action list from the store, copies the next-start state over and
 // restores the last state, so that its opener can register and connect it first.
+// The boxes that choose a countdown, as a command from outside sets them.
+struct CountdownBoxes {
+    QLineEdit* period;
+    QComboBox* unit;
+    QComboBox* action;
+};
+
 class frmShutdown final : public SkinnedWindow {
     Q_OBJECT
 public:
@@ -51,21 +56,19 @@ public:
     void Image2_Click(int Index);
 
     // totalSeconds, elapsedSeconds and isRunning.
-    const CountdownState& countdown() const { return countdown_; }
+    const CountdownState& countdown() const { return countdown_.state(); }
     // The running countdown's text, as the window shows it: "remaining time to ... is ...".
     QString remainingText() const;
 
-    // What a command from outside reads and sets, as the user would.
-    // The list position of the action so named, whatever its case; -1 for none.
-    int findAction(const QString& name) const;
-    QStringList actionNames() const;
-    // Types the period, picks its unit and the action at that position (-1 keeps the choice).
-    void chooseCountdown(int period, bool hours, int actionPosition);
-    // Waits until what pidOrName names has ended (see ProcessWatch), then presses Start with
-    // this countdown chosen; meanwhile the window says what it waits for, and Stop gives the
-    // wait up (frmShutdownWait.cpp). Why not, when it names no process of the user's.
-    std::optional<QString> waitForEnd(const QString& pidOrName, int period, bool hours,
-                                      int actionPosition);
+    // What a command from outside types and chooses, as the user would.
+    CountdownBoxes boxes() const { return {txtTime, cmbtime, Combo1}; }
+    // Start, to the wall-clock instant (milliseconds since the epoch) rather than to the end of
+    // the period the boxes give: what a clock time asks for.
+    void startUntil(std::int64_t wallMs);
+    // Waits until what pidOrName names has ended (see ProcessWatch), then presses Start;
+    // meanwhile the window says what it waits for, and Stop gives the wait up
+    // (frmShutdownWait.cpp). Why not, when it names no process of the user's.
+    std::optional<QString> waitForEnd(const QString& pidOrName);
     // "Waiting for rsync (4242) to end" while waiting, empty otherwise.
     const QString& waitingText() const { return waiting_; }
     MainWindowMenus& menus() { return menus_; }
@@ -106,8 +109,10 @@ private:
     // While waiting, the icon's tip says for what, and which action follows.
     void showWaitingTip();
     QString remainingText(std::int64_t remaining) const;
-    // The warning's "10 more minutes": the running countdown lasts ten minutes longer.
-    void snooze();
+    // The remaining time to the window and the icon's tip.
+    void showRemaining(std::int64_t remaining);
+    // The warning's "10 more minutes" made the running countdown longer.
+    void showLengthened();
     MainWindowCommands commands();
     void hideToNotificationArea();
     void setTrayTip(const QString& tip);
@@ -121,12 +126,11 @@ private:
     Platform& platform_;
     SettingsStore& store_;
     WindowTable& windows_;
-    CountdownState countdown_;
+    Countdown countdown_;
     StartRules start_;
-    Expiry expiry_;
-    LastWarning lastWarning_;
     MainWindowMenus menus_;
     bool unloadedAlready_ = false;
+    std::optional<std::int64_t> endsAt_; // set by startUntil for its Start
     QString waiting_;
 
     QLabel* lblCaption = nullptr;

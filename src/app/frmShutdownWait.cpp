@@ -7,8 +7,7 @@
 
 namespace dormivo {
 
-std::optional<QString> frmShutdown::waitForEnd(const QString& pidOrName, int period, bool hours,
-                                               int actionPosition) {
+std::optional<QString> frmShutdown::waitForEnd(const QString& pidOrName) {
     const auto target = platform_.processes.watch(pidOrName, [this] {
         waiting_.clear();
         Label4->clear();
@@ -19,7 +18,6 @@ std::optional<QString> frmShutdown::waitForEnd(const QString& pidOrName, int per
     const auto& [name, pid] = std::get<ProcessWatch::Target>(target);
     waiting_ = pid ? QStringLiteral("Waiting for %1 (%2) to end").arg(name).arg(pid)
                    : QStringLiteral("Waiting for %1 to end").arg(name);
-    chooseCountdown(period, hours, actionPosition);
     // The status label is too narrow for the line: it goes where the remaining time will.
     Label3->setText(QStringLiteral("Waiting"));
     Label4->setText(waiting_);

@@ -54,7 +54,8 @@ int main(int argc, char** argv) {
     SingleInstance instance(settings.file);
     if (!instance.isFirst()) {
         const QCoreApplication core(argc, argv);
-        return finish(instance.handOver(command));
+        return finish(
+            SingleInstance::ask(settings.file, command, 5000).value_or(SingleInstance::noAnswer()));
     }
     // Under the one-instance lock, which makes this start the only one to copy or repair it.
     auto opening = std::async(std::launch::async, openSettings, settings);
@@ -71,7 +72,7 @@ int main(int argc, char** argv) {
     // a later start meanwhile is answered instead of left waiting.
     WindowTable windows;
     CommandRequests requests(windows, command);
-    instance.listen([&requests](const ProgramCommand& asked, SingleInstance::Answer answer) {
+    instance.listen([&requests](const ProgramCommand& asked, const SingleInstance::Answer& answer) {
         requests.take(asked, std::move(answer));
     });
 
@@ -92,9 +93,10 @@ int main(int argc, char** argv) {
     QtNotifier notifier(kProductTitle, icon, balloon);
     QtNotifier alreadyRunning(kProductTitle, icon, balloon, QtNotifier::Kind::Notice);
     const auto registry = registry::openUserRegistry();
+    const SystemClock clock;
     LinuxProcessWatch processes;
-    Platform platform{messages, launcher,  filePicker, notifyIcons,
-                      notifier, *registry, appFolder,  processes};
+    Platform platform{messages,  launcher, filePicker, notifyIcons, notifier,
+                      *registry, clock,    appFolder,  processes};
 
     // Built while the settings file opens, and registered and connected once it has: loading
     // may already show message boxes, and every way of ending, or a second start handing
@@ -122,5 +124,9 @@ int main(int argc, char** argv) {
         return windows.exitStatus();
     if (windows.isLoaded(&window))
         window.show();
+    // This start's token, spent on its own window, would let every program it launches take
+    // the focus.
+    qunsetenv("XDG_ACTIVATION_TOKEN");
+    qunsetenv("DESKTOP_STARTUP_ID");
     return app.exec();
 }

@@ -37,9 +37,7 @@ void StartRules::keepChoice(const QString& periodText, int unitPosition, int act
     }
 }
 
-bool StartRules::recordStart(const QString& periodText, int unitPosition, const QString& actionText,
-                             int actionPosition) const {
-    keepChoice(periodText, unitPosition, actionPosition);
+bool StartRules::warnAboutList(const QString& actionText) const {
     if (actionText != kLauchProgram)
         return false;
     QString problem;

@@ -25,12 +25,9 @@ public:
     // The period box's text, read in the unit box's unit.
     Period acceptPeriod(const QString& periodText, const QString& unitText) const;
 
-    // A countdown started with this choice (positions in their lists, -1 for a typed text):
-    // keeps it as the last state, which a failing settings file skips without stopping the
-    // countdown, and for "Lauch Program" tells the user when the list can launch nothing.
-    // True when told so, for the programs list to open.
-    bool recordStart(const QString& periodText, int unitPosition, const QString& actionText,
-                     int actionPosition) const;
+    // A "Lauch Program" countdown started whose list can launch nothing: the user is told so.
+    // True when told, for the programs list to open.
+    bool warnAboutList(const QString& actionText) const;
     // Keeps the running countdown's choice as the last state; a failing settings file is
     // skipped, the countdown runs on.
     void keepChoice(const QString& periodText, int unitPosition, int actionPosition) const;

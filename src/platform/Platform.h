@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Clock.h"
 #include "platform/FilePicker.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Notifier.h"
@@ -21,6 +22,7 @@ struct Platform {
     NotifyIconShell& notifyIcons;
     Notifier& notifier;
     registry::RegistryApi& registry;
+    const Clock& clock;
     QString appFolder; // the folder that holds the executable, without a trailing separator
     ProcessWatch& processes;
 };

@@ -158,6 +158,7 @@ TEST_F(Menus, TheCountdownExpiresWhileAModalDialogIsOpen) {
     // The about window stays open until the action has run, or 10 seconds at the most.
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [this] {
+        fakes.clock.pass(20); // as the real one
         if (!fakes.launcher.started.isEmpty())
             if (QWidget* modal = QApplication::activeModalWidget())
                 modal->close();

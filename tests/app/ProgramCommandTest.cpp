@@ -81,8 +81,9 @@ TEST(ProgramCommand, ReadsEveryFormAndRefusesBadInput) {
     }
 }
 
-// The time to a clock time counts as the clock goes, over midnight and changes to summer
-// time and back, and rounds up to whole minutes.
+// The time to a clock time counts as the clock goes in the caller's time zone, over midnight
+// and changes to summer time and back (a skipped time counts to the jump that night, a
+// repeated one to its first showing), and rounds up to whole minutes.
 TEST(ProgramCommand, CountsWholeMinutesToTheNextClockTime) {
     const QTimeZone utc = QTimeZone::utc();
     const QTimeZone berlin("Europe/Berlin");
@@ -97,11 +98,16 @@ TEST(ProgramCommand, CountsWholeMinutesToTheNextClockTime) {
         {QDateTime({2026, 1, 10}, {10, 0}, utc), {10, 0}, 1440},
         {QDateTime({2026, 1, 10}, {10, 0, 0, 1}, utc), {9, 59}, 1439},
         {QDateTime({2026, 1, 10}, {23, 59, 30}, utc), {0, 0}, 1},
+        {QDateTime({2026, 1, 10}, {10, 0}, QTimeZone("Asia/Tokyo")), {10, 10}, 10},
         {QDateTime({2026, 3, 29}, {1, 30}, berlin), {3, 30}, 60},
         {QDateTime({2026, 10, 25}, {1, 30}, berlin), {3, 30}, 180},
+        {QDateTime({2024, 3, 30}, {23, 0}, berlin), {2, 30}, 180},
+        {QDateTime({2024, 10, 26}, {23, 0}, berlin), {2, 30}, 210},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(minutesUntil(c.at, c.now), c.minutes)
+    for (const auto& c : cases) {
+        const std::int64_t now = c.now.toMSecsSinceEpoch();
+        EXPECT_EQ((nextClockTime(c.at, now, c.now.timeZone()) - now + 59'999) / 60'000, c.minutes)
             << c.now.toString(Qt::ISODateWithMs).toStdString() << " to "
             << c.at.toString().toStdString();
+    }
 }

@@ -57,6 +57,26 @@ TEST_F(StartStop, StartTwiceStartsOnceAndStopWhileIdleChangesNothing) {
     EXPECT_EQ(window->trayIcon()->ToolTip(), "Dormivo");
 }
 
+// While the refusal's message box waits, the countdown is not running; a Stop and a Start
+// that come meanwhile (the icon's menu, a command) leave a countdown that Stop can stop.
+TEST_F(StartStop, ARefusedStartLeavesWhatCameWhileItsBoxWaited) {
+    load();
+    control<QLineEdit>(window, "txtTime")->setText("abc");
+    bool runningMeanwhile = true;
+    fakes.messages.whileShown = [&] {
+        fakes.messages.whileShown = nullptr;
+        runningMeanwhile = window->countdown().isRunning;
+        window->Image2_Click(kStopButton);
+        control<QLineEdit>(window, "txtTime")->setText("1");
+        window->Image2_Click(kStartButton);
+    };
+    window->Image2_Click(kStartButton);
+    EXPECT_FALSE(runningMeanwhile);
+    EXPECT_TRUE(window->countdown().isRunning && timerRunning());
+    window->Image2_Click(kStopButton);
+    EXPECT_FALSE(window->countdown().isRunning || timerRunning());
+}
+
 TEST_F(StartStop, StartSavesTheChoiceToTheFirstSettingRow) {
     db.exec(
         "INSERT INTO setting VALUES ('1', 0, 0, '1', 'Stoped', '0'), ('2', 0, 0, '0', 'x', '0')");
@@ -93,6 +113,8 @@ TEST_F(StartStop, LauchProgramWarnsAboutAnUnusableListAndRunsOn) {
         control<QComboBox>(window, "Combo1")->setCurrentIndex(5);
         window->Image2_Click(kStartButton);
         EXPECT_TRUE(window->countdown().isRunning) << c.active;
+        EXPECT_TRUE(told().isEmpty()) << "told only once Start has returned";
+        QCoreApplication::processEvents();
         EXPECT_EQ(told(), c.told);
         // The programs window opens, modeless, with each warning.
         QWidget* programs = windows.find("dormivo::frmSetting");

@@ -113,7 +113,7 @@ class Ending : public MainWindowFixture, public ::testing::WithParamInterface<En
 TEST_P(Ending, TheProgramEndsOnceNoWindowIsLoaded) {
     const EndingCase& c = GetParam();
     if (c.whileTheLoadsBoxIsOpen) {
-        // Restored running on "Lauch Program" with no programs: the load shows a message box.
+        // Restored running on "Lauch Program" with no programs: a message box follows the load.
         db.exec("INSERT INTO tmpsetting VALUES ('0', 'Started', 5, 0, 5, '1')");
         bool acted = false;
         fakes.messages.whileShown = [&] {
@@ -121,6 +121,7 @@ TEST_P(Ending, TheProgramEndsOnceNoWindowIsLoaded) {
                 c.act(*window);
         };
         load();
+        QCoreApplication::processEvents();
         ASSERT_EQ(fakes.messages.shown.size(), 1u);
     } else {
         load();

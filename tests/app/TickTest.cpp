@@ -94,7 +94,10 @@ TEST_P(AtExpiry, TheLastTick) {
         control<QComboBox>(window, "Combo1")->setEditText(c.typedAction);
     if (*c.breakIt)
         db.exec(c.breakIt);
+    bool runningWhileTold = false; // what a command from outside reads meanwhile
+    fakes.messages.whileShown = [&] { runningWhileTold |= window->countdown().isRunning; };
     tick();
+    EXPECT_FALSE(runningWhileTold);
     EXPECT_EQ(fakes.log, c.log);
     if (*c.storeFailure) {
         EXPECT_TRUE(toldSettingsFailure(c.storeFailure)) << told().join('\n').toStdString();
@@ -126,6 +129,52 @@ TEST_F(Tick, ChoosingAnotherActionRewritesTheWarningAtOnce) {
     EXPECT_EQ(fakes.notifier.events.last(), "show Log Off in 30 seconds");
 }
 
+// The countdown keeps the clock's time, not its ticks. A one-minute Shut Down (or one to a
+// clock time 60 s ahead) after ten seconds; the clocks move as the machine moves them; what
+// the next tick shows, and how many more it takes until the action runs.
+TEST_F(Tick, KeepsTheClocksTimeAndWarnsAMinuteAfterAMissedEnd) {
+    const struct {
+        const char* name;
+        bool toClockTime;
+        std::int64_t boot, wall; // how far each clock moves
+        QString shown;
+        int ticksToAction;
+        QString warned = {};
+    } cases[] = {
+        {"held up", false, 20'000, 20'000, "29 seconds", 29},
+        {"wall clock set forward", false, 0, 3'600'000, "49 seconds", 49},
+        {"clock time, wall clock set forward", true, 0, 20'000, "29 seconds", 29},
+        {"slept past the end", false, 7'200'000, 7'200'000, "1 minute", 60,
+         "show Shut Down in 1 minute"},
+        {"held up past the end", false, 50'000, 50'000, "1 minute", 60,
+         "show Shut Down in 1 minute"},
+        {"clock time, slept past it", true, 7'200'000, 7'200'000, "1 minute", 60,
+         "show Shut Down in 1 minute"},
+    };
+    for (const auto& c : cases) {
+        load();
+        control<QLineEdit>(window, "txtTime")->setText("1");
+        if (c.toClockTime)
+            window->startUntil(fakes.clock.wall + 60'000);
+        else
+            window->Image2_Click(kStartButton);
+        for (int second = 0; second < 10; ++second)
+            tick();
+        fakes.notifier.events.clear();
+        fakes.log.clear();
+        fakes.clock.boot += c.boot;
+        fakes.clock.wall += c.wall;
+        tick();
+        EXPECT_EQ(text("Label4"), "remaining time to Shut Down is " + c.shown) << c.name;
+        EXPECT_EQ(fakes.notifier.events.value(fakes.notifier.events.size() - 1), c.warned)
+            << c.name;
+        int ticks = 0;
+        for (; fakes.log.isEmpty() && ticks < 100; ++ticks)
+            tick();
+        EXPECT_EQ(ticks, c.ticksToAction) << c.name;
+    }
+}
+
 TEST_F(Tick, LateTicksAfterTheExpiryFireNothingMore) {
     startCountdown(0, kShutDown); // as while the expiry's message box is still open
     tick();
@@ -145,8 +194,7 @@ TEST_F(Tick, TheWarningsTenMoreMinutesLengthenTheCountdownInMinutes) {
     control<QLineEdit>(window, "txtTime")->setText("2");
     control<QComboBox>(window, "cmbtime")->setCurrentIndex(1);
     window->Image2_Click(kStartButton);
-    auto& countdown = const_cast<CountdownState&>(window->countdown());
-    countdown.elapsedSeconds = countdown.totalSeconds - 30;
+    fakes.clock.pass((7200 - 30) * 1000);
     tick();
     ASSERT_TRUE(fakes.notifier.choose("snooze"));
     EXPECT_EQ(text("Label4"), "remaining time to Shut Down is 10 minutes, 29 seconds");

@@ -6,6 +6,8 @@ import math
 import os
 import re
 import shutil
+import signal
+import subprocess
 import time
 
 from desktop import wait_for
@@ -71,6 +73,33 @@ def stop_then_status(desktop, results):
     wait_for("the window to say so", lambda: boxes(desktop)[2] == "Not Running", 20)
 
 
+def commands_while_a_message_box_waits(desktop, results):
+    # "abc" in the period box and Start: "Please Enter valid Number." waits for its OK.
+    x, y = desktop.read("Dormivo", "where", "text", "After").split()
+    desktop.run("xdotool", "mousemove", x, y, "click", "--repeat", "3", "1", "type", "abc")
+    x, y = desktop.read("Dormivo", "where", "push button", "Start").split()
+    desktop.run("xdotool", "mousemove", x, y, "click", "1")
+    wait_for("the message box", lambda: ("push button", "OK", "") in desktop.names(), 20)
+    assert status(desktop)[:2] == ("Not Running", 1), status(desktop)
+    done = desktop.dormivo("--start", "1", "--action", "shut down")
+    assert done.returncode == 1 and "waits for an answer" in done.stderr, done
+    expect_done(desktop, "--stop")
+    desktop.press("push button", "OK")
+    wait_for("the box to close", lambda: ("push button", "OK", "") not in desktop.names(), 20)
+    assert status(desktop)[:2] == ("Not Running", 1), status(desktop)
+    assert boxes(desktop)[1:] == ("1", "Not Running"), boxes(desktop)
+
+
+def two_starts_at_once(desktop, results):
+    both = [subprocess.Popen([f"{desktop.app}/dormivo", "--start", str(n)], env=desktop.env,
+                             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+            for n in (4, 5)]
+    said = [(p.wait(timeout=30), p.communicate()[1]) for p in both]
+    assert sorted(code for code, _ in said) == [0, 1], said
+    assert any("already runs" in err for _, err in said), said
+    expect_done(desktop, "--stop")
+
+
 def forwarded_start_with_another_action(desktop, results):
     expect_done(desktop, "--start", "3", "--action", "RESTART")
     assert boxes(desktop) == ("Restart", "3", "Running"), boxes(desktop)
@@ -118,8 +147,35 @@ def after_a_helper_process(desktop, results):
     assert status(desktop)[:2] == ("Not Running", 1) and desktop.power_calls() == [], status(desktop)
 
 
+def unanswered_command_is_not_done_later(desktop, results):
+    desktop.program.send_signal(signal.SIGSTOP)
+    try:
+        done = desktop.dormivo("--start", "3", "--action", "restart")
+    finally:
+        desktop.program.send_signal(signal.SIGCONT)
+    assert done.returncode == 1 and "does not answer" in done.stderr, done
+    time.sleep(1)
+    assert status(desktop)[:2] == ("Not Running", 1), status(desktop)
+
+
+def action_on_time_after_a_freeze(desktop, results):
+    expect_done(desktop, "--start", "1", "--action", "shut down")
+    started = time.time()
+    time.sleep(10)
+    desktop.program.send_signal(signal.SIGSTOP)
+    time.sleep(20)
+    desktop.program.send_signal(signal.SIGCONT)
+    wait_for("the power action", desktop.power_calls, 45)
+    with open(desktop.power_log + ".times") as f:
+        fired = float(f.readline()) - started
+    results["action after a one-minute countdown with a 20 s freeze"] = fired
+    assert desktop.power_calls() == ["systemctl poweroff"], desktop.power_calls()
+    assert abs(fired - 60) < 2, fired
+
 CASES = [start_without_dormivo_then_status, refused_input_changes_nothing, stop_then_status,
-         forwarded_start_with_another_action, at_a_few_minutes_ahead, after_a_helper_process]
+         commands_while_a_message_box_waits, two_starts_at_once,
+         unanswered_command_is_not_done_later, forwarded_start_with_another_action,
+         at_a_few_minutes_ahead, after_a_helper_process, action_on_time_after_a_freeze]
 
 
 def ten_more_minutes_from_the_warning(desktop, results):

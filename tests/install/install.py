@@ -6,6 +6,7 @@ import glob
 import hashlib
 import os
 import pwd
+import resource
 import shutil
 import socket
 import subprocess
@@ -69,11 +70,13 @@ class Installed(unittest.TestCase):
         env.pop("XDG_DATA_HOME", None)
         return app, os.path.join(app, "info.velkaro"), home, env
 
-    def start(self, app, env, as_nobody=False):
+    def start(self, app, env, as_nobody=False, files=None, cwd=None):
         said = tempfile.TemporaryFile()
         self.addCleanup(said.close)
         who = dict(user=NOBODY.pw_uid, group=NOBODY.pw_gid, extra_groups=[]) if as_nobody else {}
-        program = subprocess.Popen([os.path.join(app, "dormivo")], env=env,
+        if files:  # the most descriptors it may hold
+            who["preexec_fn"] = lambda: resource.setrlimit(resource.RLIMIT_NOFILE, (files, files))
+        program = subprocess.Popen([os.path.join(app, "dormivo")], env=env, cwd=cwd,
                                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                    stderr=said, **who)
         program.said = lambda: os.pread(said.fileno(), 1 << 20, 0).decode()
@@ -107,9 +110,17 @@ class Installed(unittest.TestCase):
 
     def test_without_a_display_only_questions_are_answered_in_one_line(self):
         unused = 1000  # an X display number no server uses
-        while glob.glob(f"/tmp/.X11-unix/X{unused}") or glob.glob(f"/tmp/.X{unused}-lock"):
+        while glob.glob(f"/tmp/.X11-unix/X{unused}*") or glob.glob(f"/tmp/.X{unused}*-lock") or \
+                glob.glob(f"/tmp/.X11-unix/X{unused + 1}") or glob.glob(f"/tmp/.X{unused + 1}-lock"):
             unused += 1
         dead = f":{unused}"
+        # A display that takes the connection and never answers.
+        silent = socket.socket(socket.AF_UNIX)
+        self.addCleanup(silent.close)
+        os.makedirs("/tmp/.X11-unix", exist_ok=True)
+        silent.bind(f"/tmp/.X11-unix/X{unused + 1}")
+        self.addCleanup(os.remove, f"/tmp/.X11-unix/X{unused + 1}")
+        silent.listen(8)
         # (arguments, display: None for none, "offscreen" for Qt's own; status, out, err)
         for args, display, status, out, err in [
             (["--status"], None, 1, "Dormivo is not running\n", ""),
@@ -117,11 +128,14 @@ class Installed(unittest.TestCase):
             (["--start", "5"], None, 1, "", "dormivo: no display"),
             ([], None, 1, "", "dormivo: no display"),
             ([], dead, 1, "", f'dormivo: cannot open the X display "{dead}"'),
+            ([], f":{unused + 1}", 1, "", f'dormivo: the X display ":{unused + 1}" does not answer'),
         ]:
             with self.subTest(args=args, display=display):
                 app, _, home, env = self.installed()
                 for name in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
                     env.pop(name, None)
+                if args[0:1] in (["--status"], ["--stop"]):
+                    del env["XDG_RUNTIME_DIR"]  # asked from cron or ssh: still nothing is made
                 if display == "offscreen":
                     env["QT_QPA_PLATFORM"] = display
                 elif display:
@@ -133,6 +147,56 @@ class Installed(unittest.TestCase):
                 self.assertTrue(done.stderr.startswith(err), done.stderr)
                 self.assertEqual((done.stdout + done.stderr).count("\n"), 1)
                 self.assertEqual(os.listdir(home), [], "nothing is made for the user")
+
+    def test_idle_or_overlong_clients_leave_it_reachable(self):
+        # With the usual 1,024 descriptors, more clients than that connect and say nothing; one
+        # sends half a line; a line of exactly the bound is served, one byte more is not.
+        app, _, home, env = self.installed()
+        soft, hard = resource.getrlimit(resource.RLIMIT_NOFILE)
+        resource.setrlimit(resource.RLIMIT_NOFILE, (min(hard, 4096), hard))
+        self.addCleanup(resource.setrlimit, resource.RLIMIT_NOFILE, (soft, hard))
+        program = self.start(app, env, files=1024)
+        self.runs_until(program, lambda: listens_in(home))
+        [path] = listens_in(home)
+        idle = []
+        self.addCleanup(lambda: [c.close() for c in idle])
+        for _ in range(1060):
+            idle.append(socket.socket(socket.AF_UNIX))
+            idle[-1].settimeout(5)
+            # A full backlog is not waited for; ask again until the program takes it.
+            wait_for("the program to take a connection",
+                     lambda: idle[-1].connect_ex(path) in (0, 106), 5)
+        idle[-1].sendall(b"run --st")
+        self.assertEqual(idle[-1].recv(100), b"", "half a line is not waited for for ever")
+        status = subprocess.run([os.path.join(app, "dormivo"), "--status"], env=env,
+                                capture_output=True, text=True, timeout=15)
+        self.assertEqual((status.returncode, status.stdout), (1, "Not Running\n"))
+        for size, answered in ((4096, True), (4097, False)):
+            with socket.socket(socket.AF_UNIX) as client:
+                client.settimeout(5)
+                client.connect(path)
+                client.sendall(b"run --start=" + b"0" * (size - 14) + b"5\n")
+                self.assertEqual(client.recv(100).startswith(b"shown"), answered, size)
+
+    @unittest.skipUnless(ROOT, "needs root (as in CI) to make the user nobody's runtime folder")
+    def test_a_start_without_xdg_runtime_dir_finds_the_sessions_dormivo(self):
+        runtime = f"/run/user/{NOBODY.pw_uid}"
+        if os.path.exists(runtime):
+            self.skipTest(f"{runtime} exists already")
+        os.makedirs(runtime, 0o700)
+        self.addCleanup(shutil.rmtree, runtime)
+        give_to_nobody(runtime)
+        app, _, home, env = self.installed()
+        os.chmod(app, 0o755)
+        give_to_nobody(home)
+        env["XDG_RUNTIME_DIR"] = runtime
+        program = self.start(app, env, as_nobody=True)
+        self.runs_until(program, lambda: listens_in(runtime))
+        del env["XDG_RUNTIME_DIR"]  # as cron, su or ssh start it
+        asked = subprocess.run([os.path.join(app, "dormivo"), "--status"], env=env,
+                               capture_output=True, text=True, timeout=15, user=NOBODY.pw_uid,
+                               group=NOBODY.pw_gid, extra_groups=[])
+        self.assertEqual((asked.returncode, asked.stdout), (1, "Not Running\n"), asked.stderr)
 
     @unittest.skipUnless(ROOT, "needs root (as in CI) to give folders to the user nobody")
     def test_another_users_files_in_a_shared_folder_neither_block_nor_are_written_through(self):
@@ -176,6 +240,14 @@ class Installed(unittest.TestCase):
         self.assertIsNone(program.poll())
         self.assertEqual(program.said().count(
             "dormivo: starting without the check for a running Dormivo"), 1, program.said())
+
+    def test_a_relative_cache_folder_counts_as_unset(self):
+        app, _, home, env = self.installed()
+        del env["XDG_RUNTIME_DIR"]
+        env["XDG_CACHE_HOME"] = "cache"
+        self.runs_until(self.start(app, env, cwd=home),
+                        lambda: listens_in(os.path.join(home, ".cache/dormivo")))
+        self.assertFalse(os.path.exists(os.path.join(home, "cache")))
 
     def test_when_the_first_cannot_listen_a_later_start_runs_on_its_own(self):
         # Its socket's path is too long: a later start must not wait for an answer that cannot

@@ -129,6 +129,20 @@ public:
     std::vector<NotifierChoice> choices; // those of the shown message
 };
 
+// Time that passes only when a test says so; a jump of the wall clock, or a sleep that only
+// the clock since boot sees, moves one of them alone.
+class FakeClock final : public Clock {
+public:
+    std::int64_t sinceBootMs() const override { return boot; }
+    std::int64_t wallMs() const override { return wall; }
+    void pass(std::int64_t ms) {
+        boot += ms;
+        wall += ms;
+    }
+    std::int64_t boot = 5'000'000;
+    std::int64_t wall = 1'770'000'000'000;
+};
+
 // A whole set of fakes.
 struct FakePlatform {
     EventLog log;
@@ -138,14 +152,10 @@ struct FakePlatform {
     FakeNotifyIconShell notifyIcons;
     FakeNotifier notifier;
     FakeRegistry registry{log};
+    FakeClock clock;
     LinuxProcessWatch processes; // only reads /proc
-    Platform platform{messages,
-                      launcher,
-                      filePicker,
-                      notifyIcons,
-                      notifier,
-                      registry,
-                      QStringLiteral("/opt/dormivo"),
+    Platform platform{messages, launcher, filePicker, notifyIcons,
+                      notifier, registry, clock,      QStringLiteral("/opt/dormivo"),
                       processes};
 };
 
