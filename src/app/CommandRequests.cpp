@@ -2,6 +2,7 @@
 
 #include "app/ProgramArguments.h"
 #include "app/frmShutdown.h"
+#include "common/WholeNumber.h"
 #include "platform/Notifier.h"
 
 #include <QApplication>
@@ -59,6 +60,8 @@ void CommandRequests::act(const ProgramCommand& command, const SingleInstance::A
     case Kind::Status:
         if (counting)
             return answer({0, oneLine(window_->remainingText()) + QLatin1Char('\n'), {}});
+        if (window_ && !window_->waitingText().isEmpty())
+            return answer({0, oneLine(window_->waitingText()) + QLatin1Char('\n'), {}});
         return answer({1, QStringLiteral("Not Running\n"), {}});
     case Kind::Stop:
         if (window_)
@@ -93,10 +96,15 @@ void CommandRequests::start(const ProgramCommand& command, const SingleInstance:
         window->bringBack(); // as a later start does: loaded afresh
     // Pressing Start would change nothing, and the new choice of action would take over the
     // running countdown: the countdown is left as it is, and the script is told.
-    if (window->countdown().isRunning)
+    if (window->countdown().isRunning || !window->waitingText().isEmpty())
         return answer(said(1, QStringLiteral("a countdown already runs (%1); stop it first "
                                              "with --stop.")
-                                  .arg(window->remainingText())));
+                                  .arg(window->countdown().isRunning ? window->remainingText()
+                                                                     : window->waitingText())));
+    // Bad input changes nothing, the boxes included.
+    if (command.kind == Kind::After)
+        if (const auto why = window->waitForEnd(command.after))
+            return answer(said(2, *why));
     const bool at = command.kind == Kind::At;
     // The period box shows the minutes to a clock time, rounded up; the countdown ends at it.
     const std::int64_t toClockTime = command.until - QDateTime::currentMSecsSinceEpoch();
@@ -109,10 +117,11 @@ void CommandRequests::start(const ProgramCommand& command, const SingleInstance:
         boxes.action->setCurrentIndex(action);
     if (at)
         window->startUntil(command.until);
-    else
+    else if (command.kind != Kind::After) // its end presses Start
         window->Image2_Click(kStartButton);
-    answer(window->countdown().isRunning ? ArgumentsExit{}
-                                         : said(1, QStringLiteral("Start was refused.")));
+    answer(window->countdown().isRunning || !window->waitingText().isEmpty()
+               ? ArgumentsExit{}
+               : said(1, QStringLiteral("Start was refused.")));
 }
 
 } // namespace dormivo

@@ -1,5 +1,7 @@
 #include "app/ProgramCommand.h"
 
+#include "common/WholeNumber.h"
+
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -20,14 +22,13 @@ const QString kDescription = QStringLiteral(
     "Exit status: 0 done, 1 not done (nothing runs, or Start was refused), 2 bad\n"
     "input, which changes nothing.");
 
-// A whole number of units, at most kMaxPeriod; without a unit, minutes.
+// A whole number of units (isPeriod); without a unit, minutes.
 std::optional<std::pair<int, bool>> readPeriod(const QString& text) {
-    static const QRegularExpression form(QStringLiteral("^0*([0-9]{1,5})([mh]?)$"));
+    static const QRegularExpression form(QStringLiteral("^([0-9]+)([mh]?)$"));
     const QRegularExpressionMatch match = form.match(text);
-    if (!match.hasMatch())
-        return std::nullopt;
-    const int period = match.captured(1).toInt();
-    if (period < 1 || period > kMaxPeriod)
+    bool number = false;
+    const int period = match.hasMatch() ? match.captured(1).toInt(&number) : 0;
+    if (!number || !isPeriod(period))
         return std::nullopt;
     return std::pair{period, match.captured(2) == QLatin1String("h")};
 }
@@ -61,18 +62,26 @@ std::variant<ProgramCommand, ArgumentsExit> readArguments(const QStringList& arg
                                   QStringLiteral("Shows this help and exits."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Shows the version and exits."));
-    const QCommandLineOption start(
-        QStringLiteral("start"),
-        QStringLiteral("Starts a countdown of PERIOD: a whole number from 1 to 32767, of "
-                       "minutes (45 or 45m) or hours (2h)."),
-        QStringLiteral("PERIOD"));
+    const QString limits = QString::fromStdString(periodLimits());
+    const QCommandLineOption start(QStringLiteral("start"),
+                                   QStringLiteral("Starts a countdown of PERIOD: a whole number "
+                                                  "from %1, of minutes (45 or 45m) or hours (2h).")
+                                       .arg(limits),
+                                   QStringLiteral("PERIOD"));
     const QCommandLineOption at(QStringLiteral("at"),
                                 QStringLiteral("Starts a countdown to the next time the clock "
                                                "shows HH:MM (24-hour, local time)."),
                                 QStringLiteral("HH:MM"));
+    const QCommandLineOption after(
+        QStringLiteral("after"),
+        QStringLiteral(
+            "Waits until the process PID, or every process of yours named NAME, "
+            "has ended, then starts the countdown of --start (1 minute without it). Starts "
+            "Dormivo when none runs."),
+        QStringLiteral("PID|NAME"));
     const QCommandLineOption action(
         QStringLiteral("action"),
-        QStringLiteral("With --start or --at: the action to run, named as in the window's "
+        QStringLiteral("With --start, --at or --after: the action to run, named as in the window's "
                        "action list, in any case (\"shut down\"). Without it the window's "
                        "choice stays."),
         QStringLiteral("NAME"));
@@ -81,7 +90,7 @@ std::variant<ProgramCommand, ArgumentsExit> readArguments(const QStringList& arg
         QStringLiteral("status"),
         QStringLiteral("Prints the remaining time of the countdown (status 0), or Not Running "
                        "(status 1)."));
-    parser.addOptions({help, version, start, at, action, stop, status});
+    parser.addOptions({help, version, start, at, after, action, stop, status});
 
     // Without an application object the parser cannot name the program in its usage line.
     const QString program =
@@ -105,12 +114,15 @@ std::variant<ProgramCommand, ArgumentsExit> readArguments(const QStringList& arg
     const auto times = [&given](const QCommandLineOption& option) {
         return given.count(option.names().first());
     };
-    if (times(start) + times(at) + times(stop) + times(status) > 1)
-        return bad(QStringLiteral("give one of --start, --at, --stop and --status, once."));
+    // --after takes its period from --start.
+    if (times(start) + times(at) + times(stop) + times(status) + times(after) >
+        1 + (times(after) == 1 && times(start) == 1))
+        return bad(QStringLiteral("give one of --start, --at, --after, --stop and --status, "
+                                  "once; --after may come with --start."));
     if (times(action) > 1)
         return bad(QStringLiteral("give --action once."));
-    if (times(action) == 1 && !parser.isSet(start) && !parser.isSet(at))
-        return bad(QStringLiteral("--action goes with --start or --at."));
+    if (times(action) == 1 && !parser.isSet(start) && !parser.isSet(at) && !parser.isSet(after))
+        return bad(QStringLiteral("--action goes with --start, --at or --after."));
 
     ProgramCommand command;
     if (parser.isSet(action)) {
@@ -121,12 +133,18 @@ std::variant<ProgramCommand, ArgumentsExit> readArguments(const QStringList& arg
     if (parser.isSet(start)) {
         const auto period = readPeriod(parser.value(start));
         if (!period)
-            return bad(QStringLiteral("the period '%1' is not a whole number from 1 to %2, "
+            return bad(QStringLiteral("the period '%1' is not a whole number from %2, "
                                       "followed by nothing or m for minutes, h for hours.")
-                           .arg(parser.value(start))
-                           .arg(kMaxPeriod));
+                           .arg(parser.value(start), limits));
         command.kind = Kind::Start;
         std::tie(command.period, command.hours) = *period;
+    }
+    if (parser.isSet(after)) {
+        command.after = parser.value(after);
+        if (command.after.isEmpty() || command.after.toUtf8().size() > kMaxProgramName)
+            return bad(QStringLiteral("give --after a process id or a program's name."));
+        command.kind = Kind::After;
+        command.period = command.period > 0 ? command.period : 1;
     } else if (parser.isSet(at)) {
         command.at = readClockTime(parser.value(at));
         if (!command.at.isValid())
@@ -152,6 +170,10 @@ QStringList commandArguments(const ProgramCommand& command) {
         break;
     case Kind::At:
         arguments << QStringLiteral("--at") << command.at.toString(QStringLiteral("HH:mm"));
+        break;
+    case Kind::After:
+        arguments << QStringLiteral("--after") << command.after << QStringLiteral("--start")
+                  << QString::number(command.period) + QLatin1Char(command.hours ? 'h' : 'm');
         break;
     case Kind::Stop:
         return {QStringLiteral("--stop")};

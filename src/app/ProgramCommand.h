@@ -17,15 +17,16 @@ namespace dormivo {
 // What a start of the program asks for: the window, or one of the commands that a script
 // sends to the running Dormivo.
 struct ProgramCommand {
-    enum class Kind { Show, Start, At, Stop, Status };
+    enum class Kind { Show, Start, At, After, Stop, Status };
     Kind kind = Kind::Show;
-    int period = 0;     // Start: 1 to kMaxPeriod units
-    bool hours = false; // Start: the unit is hours, not minutes
+    int period = 0;     // Start and After: a period (isPeriod) of units
+    bool hours = false; // Start and After: the unit is hours, not minutes
     QTime at = {};      // At: the clock time, in whole minutes
     // At, from the caller on: the instant it names, in milliseconds since the epoch, worked out
     // where the command was given, in that time zone.
     std::int64_t until = 0;
-    std::optional<QString> action = {}; // Start and At: the action's name, in any case
+    QString after = {};                 // After: the process id or the program's name
+    std::optional<QString> action = {}; // Start, At and After: the action's name, in any case
     // Show, handed over to the running Dormivo: the token a Wayland desktop gave this start,
     // with which that window may come to the front.
     QByteArray activationToken = {};
@@ -41,10 +42,10 @@ struct ArgumentsExit {
     bool operator==(const ArgumentsExit&) const = default;
 };
 
-// The largest period, in either unit: what the settings file keeps as a 16-bit number.
-inline constexpr int kMaxPeriod = 32767;
 // An action's name longer than this is no name of the list, and would not fit a request.
 inline constexpr int kMaxActionName = 255;
+// The most bytes of a program's name in UTF-8, as of any file name.
+inline constexpr int kMaxProgramName = 255;
 
 // The text with its line breaks and other control characters written as \xNN, so that a line
 // that quotes it stays one line.

@@ -113,12 +113,13 @@ void frmShutdown::setTrayTip(const QString& tip) {
 
 void frmShutdown::Combo1_Click() {
     lblCaption->setText(Combo1->currentText());
+    showWaitingTip();
     // The running countdown now ends in this action: a warning already out must say so.
     countdown_.actionChosen(Combo1->currentText());
 }
 
 void frmShutdown::Command1_Click() {
-    if (countdown_.isRunning())
+    if (countdown_.isRunning() || !waiting_.isEmpty())
         return;
     const StartRules::Period period = start_.acceptPeriod(txtTime->text(), cmbtime->currentText());
     if (period.periodText)
@@ -149,7 +150,7 @@ void frmShutdown::startUntil(std::int64_t wallMs) {
 }
 
 void frmShutdown::Command3_Click() {
-    if (!countdown_.stop())
+    if (!countdown_.stop() && !stopWaiting())
         return;
     Timer1->stop();
     Label3->setText(QStringLiteral("Not Running"));
@@ -225,6 +226,7 @@ void frmShutdown::closeEvent(QCloseEvent* event) {
     if (!unloadedAlready_) {
         unloadedAlready_ = true;
         Timer1->stop();
+        stopWaiting();
         countdown_.unload();
         Form_Unload();
         emit unloaded();

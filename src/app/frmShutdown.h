@@ -65,6 +65,12 @@ public:
     // Start, to the wall-clock instant (milliseconds since the epoch) rather than to the end of
     // the period the boxes give: what a clock time asks for.
     void startUntil(std::int64_t wallMs);
+    // Waits until what pidOrName names has ended (see ProcessWatch), then presses Start;
+    // meanwhile the window says what it waits for, and Stop gives the wait up
+    // (frmShutdownWait.cpp). Why not, when it names no process of the user's.
+    std::optional<QString> waitForEnd(const QString& pidOrName);
+    // "Waiting for rsync (4242) to end" while waiting, empty otherwise.
+    const QString& waitingText() const { return waiting_; }
     MainWindowMenus& menus() { return menus_; }
     frmSysTray* trayIcon() const { return menus_.trayIcon(); }
 
@@ -98,6 +104,10 @@ private:
     void Command2_Click();
     void Combo1_Click();
     void Timer1_Timer();
+    // Gives a wait for a program's end up; false when none was waited for.
+    bool stopWaiting();
+    // While waiting, the icon's tip says for what, and which action follows.
+    void showWaitingTip();
     QString remainingText(std::int64_t remaining) const;
     // The remaining time to the window and the icon's tip.
     void showRemaining(std::int64_t remaining);
@@ -121,6 +131,7 @@ private:
     MainWindowMenus menus_;
     bool unloadedAlready_ = false;
     std::optional<std::int64_t> endsAt_; // set by startUntil for its Start
+    QString waiting_;
 
     QLabel* lblCaption = nullptr;
     std::array<ImageButton*, 3> Label6{};

@@ -8,6 +8,7 @@
 #include "app/SingleInstance.h"
 #include "app/frmShutdown.h"
 #include "common/Words.h"
+#include "platform/LinuxProcessWatch.h"
 #include "platform/QtFilePicker.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/QtNotifier.h"
@@ -97,8 +98,9 @@ int main(int argc, char** argv) {
         QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
             .toStdString());
     const SystemClock clock;
-    Platform platform{messages,  launcher,  filePicker, notifyIcons,
-                      notifier,  *registry, clock,      appFolder};
+    LinuxProcessWatch processes;
+    Platform platform{messages,  launcher, filePicker, notifyIcons, notifier,
+                      *registry, clock,    appFolder,  processes};
 
     // Built while the settings file opens, and registered and connected once it has: loading
     // may already show message boxes, and every way of ending, or a second start handing

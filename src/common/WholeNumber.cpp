@@ -38,4 +38,8 @@ std::optional<std::int16_t> textToInt16(std::string_view text) {
     return number ? roundToInt16(*number) : std::nullopt;
 }
 
+std::string periodLimits() {
+    return std::to_string(kMinPeriod) + " to " + std::to_string(kMaxPeriod);
+}
+
 } // namespace dormivo

@@ -1,5 +1,6 @@
 #include "dialogs/TimerControl.h"
 
+#include "common/WholeNumber.h"
 #include "common/Words.h"
 #include "dialogs/StoredChoice.h"
 #include "platform/MessageBoxes.h"
@@ -9,8 +10,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-
-#include <limits>
 
 namespace dormivo {
 TimerControl::TimerControl(SettingsStore& store, MessageBoxes& messages, QWidget* parent)
@@ -25,7 +24,8 @@ TimerControl::TimerControl(SettingsStore& store, MessageBoxes& messages, QWidget
     lblAfter->setText(QStringLiteral("After"));
     txtPeriod = place<QLineEdit>(this, "txtPeriod", QRect(52, 40, 57, 21));
     txtPeriod->setAccessibleName(QStringLiteral("Period"));
-    txtPeriod->setAccessibleDescription(tr("A whole number from 1 to 32767"));
+    txtPeriod->setAccessibleDescription(
+        tr("A whole number from %1").arg(QString::fromStdString(periodLimits())));
     lblAfter->setBuddy(txtPeriod);
     cmbUnit = place<QComboBox>(this, "cmbUnit", QRect(116, 40, 86, 22));
     cmbUnit->addItems({QStringLiteral("Minutes"), QStringLiteral("Hours")});
@@ -49,9 +49,9 @@ std::optional<TimeChoice> TimerControl::values() {
     const int period = txtPeriod->text().trimmed().toInt(&whole);
     // The period is kept as a 16-bit whole number; one that does not fit is refused here
     // rather than stored cut short.
-    if (!whole || period < 1 || period > std::numeric_limits<std::int16_t>::max()) {
-        messages_.show(QStringLiteral("Please enter the period as a whole number from 1 to "
-                                      "32767."),
+    if (!whole || !isPeriod(period)) {
+        messages_.show(QStringLiteral("Please enter the period as a whole number from %1.")
+                           .arg(QString::fromStdString(periodLimits())),
                        MessageStyle::Critical, kProductTitle);
         txtPeriod->setFocus();
         txtPeriod->selectAll();

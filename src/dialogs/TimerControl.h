@@ -35,8 +35,8 @@ public:
     // file is thrown (StoreError).
     void load(SettingsTable table);
 
-    // The values shown, once the period is a whole number from 1 to 32767; otherwise says so,
-    // puts the cursor in the period box and gives none.
+    // The values shown, once the period is a whole number within the limits of isPeriod;
+    // otherwise says so, puts the cursor in the period box and gives none.
     std::optional<TimeChoice> values();
 
 private:

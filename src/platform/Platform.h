@@ -5,6 +5,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/Notifier.h"
 #include "platform/NotifyIconShell.h"
+#include "platform/ProcessWatch.h"
 #include "platform/ProgramLauncher.h"
 #include "registry/RegistryApi.h"
 
@@ -23,6 +24,7 @@ struct Platform {
     registry::RegistryApi& registry;
     const Clock& clock;
     QString appFolder; // the folder that holds the executable, without a trailing separator
+    ProcessWatch& processes;
 };
 
 } // namespace dormivo

@@ -14,6 +14,10 @@ ProgramCommand start(int period, bool hours, std::optional<QString> action = {})
     return {.kind = Kind::Start, .period = period, .hours = hours, .action = std::move(action)};
 }
 
+ProgramCommand after(QString what, int period, bool hours, std::optional<QString> action = {}) {
+    return {.kind = Kind::After, .period = period, .hours = hours, .after = what, .action = action};
+}
+
 ProgramCommand at(int hour, int minute, std::optional<QString> action = {}) {
     return {.kind = Kind::At, .at = QTime(hour, minute), .action = std::move(action)};
 }
@@ -41,16 +45,22 @@ TEST(ProgramCommand, ReadsEveryFormAndRefusesBadInput) {
         {{"--at", "00:00"}, at(0, 0)},
         {{"--stop"}, ProgramCommand{.kind = Kind::Stop}},
         {{"--status"}, ProgramCommand{.kind = Kind::Status}},
+        {{"--after", "rsync", "--action", "shut down"}, after("rsync", 1, false, "shut down")},
+        {{"--start", "5h", "--after", "4242"}, after("4242", 5, true)},
 
         {{"--start", "0"}, {}, "'0'"},
         {{"--start", "32768"}, {}, "'32768'"},
         {{"--start", "45s"}, {}, "'45s'"},
+        {{"--start", "4294967341"}, {}, "from 1 to 32767"},
         {{"--start", "\u0664\u0665"}, {}, "is not a whole number"},
         {{"--start"}, {}, "Missing value after '--start'"},
         {{"--at", "24:00"}, {}, "'24:00'"},
         {{"--at", "12:60"}, {}, "'12:60'"},
         {{"--at", "7:5"}, {}, "'7:5'"},
         {{"--start", "5", "--stop"}, {}, "one of"},
+        {{"--after", "rsync", "--at", "7:00"}, {}, "one of"},
+        {{"--after", "a", "--after", "b"}, {}, "one of"},
+        {{"--after", ""}, {}, "process id"},
         {{"--action", "restart"}, {}, "--action goes with"},
         {{"--start", "5", "--action", "a", "--action", "b"}, {}, "--action once"},
         {{"--start", "5", "--action", ""}, {}, "action's name"},

@@ -3,7 +3,9 @@ starts a countdown again, and a notification server chooses "10 more minutes" in
 Each case takes (desktop, results) like the suite's other cases."""
 import datetime
 import math
+import os
 import re
+import shutil
 import signal
 import subprocess
 import time
@@ -120,6 +122,31 @@ def at_a_few_minutes_ahead(desktop, results):
     assert desktop.power_calls() == [], desktop.power_calls()
 
 
+def after_a_helper_process(desktop, results):
+    # sleep under a name no other process of this user has.
+    sleeper = os.path.join(desktop.dir, f"after{os.getpid()}")
+    shutil.copy("/bin/sleep", sleeper)
+    name = os.path.basename(sleeper)
+    for by in ("pid", "name"):
+        helper, began = desktop.spawn(sleeper, "3"), time.monotonic()
+        expect_done(desktop, "--after", str(helper.pid) if by == "pid" else name, "--action",
+                    "log off")
+        waiting = f"Waiting for {name}" + (f" ({helper.pid})" if by == "pid" else "") + " to end"
+        assert ("label", waiting) in [(r, n or t) for r, n, t in desktop.names()], desktop.names()
+        while (now := status(desktop))[:2] == (waiting, 0) and time.monotonic() < began + 10:
+            pass
+        results[f"--after {by}: countdown seen within"] = seen = time.monotonic() - began - 3
+        assert helper.poll() is not None and now[2] and seen < 1, ("before the end?", now, seen)
+        expect_done(desktop, "--stop")
+    helper = desktop.spawn(sleeper, "20")
+    expect_done(desktop, "--after", str(helper.pid))
+    desktop.press("push button", "Stop")
+    wait_for("the wait given up", lambda: status(desktop)[:2] == ("Not Running", 1), 10)
+    helper.kill()
+    time.sleep(1.5)
+    assert status(desktop)[:2] == ("Not Running", 1) and desktop.power_calls() == [], status(desktop)
+
+
 def unanswered_command_is_not_done_later(desktop, results):
     desktop.program.send_signal(signal.SIGSTOP)
     try:
@@ -148,7 +175,7 @@ def action_on_time_after_a_freeze(desktop, results):
 CASES = [start_without_dormivo_then_status, refused_input_changes_nothing, stop_then_status,
          commands_while_a_message_box_waits, two_starts_at_once,
          unanswered_command_is_not_done_later, forwarded_start_with_another_action,
-         at_a_few_minutes_ahead, action_on_time_after_a_freeze]
+         at_a_few_minutes_ahead, after_a_helper_process, action_on_time_after_a_freeze]
 
 
 def ten_more_minutes_from_the_warning(desktop, results):

@@ -1,5 +1,5 @@
 // The first byte chooses what is read. Any line on the one-instance socket is a command
-// Dormivo can carry out or is refused: a period of 1 to 32767 units, a whole-minute clock time,
+// Dormivo can carry out or is refused: a period within its limits, a whole-minute clock time,
 // a name the list could hold. Sent again, it is one line within the bound that reads as itself.
 // The same holds for the answers a later start reads. Any command line, its arguments apart at
 // each NUL byte, is read without harm: it is a command, help, the version, or bad input told in
@@ -8,6 +8,7 @@
 #include "Property.h"
 #include "app/InstanceMessages.h"
 #include "app/ProgramCommand.h"
+#include "common/WholeNumber.h"
 
 #include <cstdint>
 
@@ -21,11 +22,14 @@ bool oneLine(const QByteArray& message) {
 
 bool wellFormed(const ProgramCommand& command) {
     using Kind = ProgramCommand::Kind;
-    const bool starts = command.kind == Kind::Start || command.kind == Kind::At;
+    const bool after = command.kind == Kind::After;
+    const bool starts = command.kind == Kind::Start || command.kind == Kind::At || after;
     const QByteArray& token = command.activationToken;
     return (token.isEmpty() || (command.kind == Kind::Show && token.size() <= 512 &&
                                 !token.contains(' ') && !token.contains('\n'))) &&
-           (command.kind != Kind::Start || (command.period >= 1 && command.period <= kMaxPeriod)) &&
+           (command.kind != Kind::Start || isPeriod(command.period)) &&
+           (after ? isPeriod(command.period) && !command.after.isEmpty()
+                  : command.after.isEmpty()) &&
            (command.kind != Kind::At ||
             (command.at.isValid() && command.at.second() == 0 && command.at.msec() == 0)) &&
            (!command.action ||

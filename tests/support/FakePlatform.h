@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/LinuxProcessWatch.h"
 #include "platform/Platform.h"
 #include "registry/HiveRegistry.h"
 #include "support/QtPrinting.h"
@@ -154,8 +155,10 @@ struct FakePlatform {
     FakeNotifier notifier;
     FakeRegistry registry{log};
     FakeClock clock;
+    LinuxProcessWatch processes; // only reads /proc
     Platform platform{messages, launcher, filePicker, notifyIcons,
-                      notifier, registry, clock,      QStringLiteral("/opt/dormivo")};
+                      notifier, registry, clock,      QStringLiteral("/opt/dormivo"),
+                      processes};
 };
 
 } // namespace dormivo::test
