@@ -7,6 +7,7 @@
 #include <climits>
 #include <dirent.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -44,6 +45,16 @@ long long userOf(int pid) {
         if (line.startsWith("Uid:"))
             return line.mid(4).simplified().split(' ').first().toLongLong();
     return -1;
+}
+
+// Dormivo itself, and any later start of it (such as the one that asked for this wait, which
+// ends as soon as it has its answer), never counts: waiting for it would end at once or never.
+bool runsDormivo(int pid) {
+    const QByteArray theirsPath = QStringLiteral("/proc/%1/exe").arg(pid).toLocal8Bit();
+    struct stat theirs = {};
+    struct stat ours = {};
+    return ::stat(theirsPath.constData(), &theirs) == 0 && ::stat("/proc/self/exe", &ours) == 0 &&
+           theirs.st_dev == ours.st_dev && theirs.st_ino == ours.st_ino;
 }
 
 bool hasEnded(int descriptor) {
@@ -103,8 +114,8 @@ std::variant<ProcessWatch::Target, QString> LinuxProcessWatch::watch(const QStri
     }
     bool fits = false;
     const long long pid = pidOrName.toLongLong(&fits);
-    if (fits && pid == ::getpid())
-        return QStringLiteral("process %1 is this Dormivo itself.").arg(pid);
+    if (fits && pid <= INT_MAX && runsDormivo(static_cast<int>(pid)))
+        return QStringLiteral("process %1 is Dormivo itself.").arg(pid);
     const Opened opened = fits && pid <= INT_MAX ? open(static_cast<int>(pid)) : Opened{};
     if (opened.another)
         return QStringLiteral("process %1 is another user's.").arg(pid);
@@ -132,8 +143,7 @@ void LinuxProcessWatch::look() {
     while (const dirent* entry = ::readdir(proc)) {
         bool number = false;
         const int pid = QByteArray(entry->d_name).toInt(&number);
-        // Our own end would never come.
-        if (!number || pid == ::getpid() || watched_.contains(pid) || !namesOf(pid).contains(name_))
+        if (!number || watched_.contains(pid) || !namesOf(pid).contains(name_) || runsDormivo(pid))
             continue;
         const Opened opened = open(pid);
         if (opened.descriptor < 0)
