@@ -63,7 +63,7 @@ protected:
                 runValue(fakes.registry, "Velkaro" + std::to_string(i)));
         return values.join('|');
     }
-    QString messages() { return fakes.messages.told().join('|'); }
+    QString messages() { return fakes.messages.shown.join('|'); }
 
     FakePlatform fakes;
     TempDatabase db;
