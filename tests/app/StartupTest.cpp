@@ -100,6 +100,7 @@ TEST_P(Ending, TheProgramEndsOnceNoWindowIsLoaded) {
                 c.act(*window);
         };
         load();
+        EXPECT_TRUE(fakes.messages.shown.empty()) << "told only once Start has returned";
         QCoreApplication::processEvents();
         ASSERT_EQ(fakes.messages.shown.size(), 1u);
     } else {
