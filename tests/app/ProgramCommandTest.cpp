@@ -25,7 +25,8 @@ ProgramCommand at(int hour, int minute, std::optional<QString> action = {}) {
 } // namespace
 
 // Every form the command line takes, and why it refuses the rest (the fuzz targets check that
-// a refusal is one line and that a command travels to a running Dormivo as itself).
+// a refusal is one line and that a command travels to a running Dormivo as itself; the
+// end-to-end commands that a refusal changes nothing).
 TEST(ProgramCommand, ReadsEveryFormAndRefusesBadInput) {
     struct Case {
         QStringList arguments;
@@ -34,7 +35,6 @@ TEST(ProgramCommand, ReadsEveryFormAndRefusesBadInput) {
     };
     const Case cases[] = {
         {{}, ProgramCommand{}},
-        {{"--start", "45"}, start(45, false)},
         {{"--start", "45m"}, start(45, false)},
         {{"--start=0045"}, start(45, false)},
         {{"--start", "32767h", "--action", "shut down"}, start(32767, true, "shut down")},
@@ -48,7 +48,6 @@ TEST(ProgramCommand, ReadsEveryFormAndRefusesBadInput) {
         {{"--after", "rsync", "--action", "shut down"}, after("rsync", 1, false, "shut down")},
         {{"--start", "5h", "--after", "4242"}, after("4242", 5, true)},
 
-        {{"--start", "0"}, {}, "'0'"},
         {{"--start", "32768"}, {}, "'32768'"},
         {{"--start", "45s"}, {}, "'45s'"},
         {{"--start", "4294967341"}, {}, "from 1 to 32767"},
@@ -57,7 +56,6 @@ TEST(ProgramCommand, ReadsEveryFormAndRefusesBadInput) {
         {{"--at", "24:00"}, {}, "'24:00'"},
         {{"--at", "12:60"}, {}, "'12:60'"},
         {{"--at", "7:5"}, {}, "'7:5'"},
-        {{"--start", "5", "--stop"}, {}, "one of"},
         {{"--after", "rsync", "--at", "7:00"}, {}, "one of"},
         {{"--after", "a", "--after", "b"}, {}, "one of"},
         {{"--after", ""}, {}, "process id"},

@@ -63,7 +63,7 @@ protected:
                 runValue(fakes.registry, "Velkaro" + std::to_string(i)));
         return values.join('|');
     }
-    QString messages() { return fakes.messages.told().join('|'); }
+    QString messages() { return fakes.messages.shown.join('|'); }
 
     FakePlatform fakes;
     TempDatabase db;
@@ -96,33 +96,30 @@ TEST_F(ProgramsDialog, OkStoresTheListSwitchAndRunEntriesAndNoOtherWayOutStoresA
     }
 }
 
+// The list, the entry clicked (-1: none), how often Remove is pressed; what is left and told.
 TEST_F(ProgramsDialog, RemoveTakesOneSelectedEntryAndTheRunValuesOfAllPositions) {
-    const std::tuple<QString, int, QString, QString> cases[] = {
-        {"/a|/b", -1, "/a|/b", "Dormivo, information: Please Select The Program Path To Remove"},
-        {"/a|/b|/c", 2, "/a|/b", ""},
-        {"/a|/b|/a", 0, "/b|/a", ""},
-        {"", -1, "", ""},
+    const QString choose = "Dormivo, information: Please Select The Program Path To Remove";
+    const std::tuple<QString, int, int, QString, QString> cases[] = {
+        {"/a|/b", -1, 1, "/a|/b", choose},
+        {"/a|/b|/c", 2, 1, "/a|/b", ""},
+        {"/a|/b|/a", 0, 1, "/b|/a", ""},
+        {"/a|/b|/c", 2, 2, "/a|/b", choose},
+        {"", -1, 1, "", ""},
     };
-    for (const auto& [before, selected, after, message] : cases) {
+    for (const auto& [before, clicked, removes, after, message] : cases) {
+        const std::string what = (before + " " + QString::number(removes)).toStdString();
         openOn(before.split('|', Qt::SkipEmptyParts), before.split('|', Qt::SkipEmptyParts));
-        control<QListWidget>(dialog, "List1")->setCurrentRow(selected);
-        click(dialog, "cmdRemove");
-        EXPECT_EQ(entries(), after) << before.toStdString();
-        EXPECT_EQ(messages(), message) << before.toStdString();
-        EXPECT_EQ(runValues(), message.isEmpty() ? "-|-|-|-" : before + "|-|-")
-            << before.toStdString();
+        auto* list = control<QListWidget>(dialog, "List1");
+        if (clicked >= 0)
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualItemRect(list->item(clicked)).center());
+        for (int i = 0; i < removes; ++i)
+            click(dialog, "cmdRemove");
+        EXPECT_EQ(entries(), after) << what;
+        EXPECT_EQ(messages(), message) << what;
+        EXPECT_EQ(runValues(), before == after && !before.isEmpty() ? before + "|-|-" : "-|-|-|-")
+            << what;
     }
-}
-
-TEST_F(ProgramsDialog, ASecondRemoveWithoutChoosingAgainRemovesNothing) {
-    openOn({"/a", "/b", "/c"}, {});
-    auto* list = control<QListWidget>(dialog, "List1");
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(list->item(2)).center());
-    click(dialog, "cmdRemove");
-    click(dialog, "cmdRemove");
-    EXPECT_EQ(entries(), "/a|/b");
-    EXPECT_EQ(messages(), "Dormivo, information: Please Select The Program Path To Remove");
 }
 
 TEST_F(ProgramsDialog, OkWithAFailingStoreChangesNothingAndKeepsTheDialogOpen) {

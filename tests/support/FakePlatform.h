@@ -12,43 +12,29 @@
 
 namespace dormivo::test {
 
-struct ShownMessage {
-    QString text;
-    MessageStyle style;
-    QString title;
-};
-
 // The fakes record what they are asked and show or start nothing, so no test waits for a
 // click or reaches the desktop.
 class FakeMessageBoxes final : public MessageBoxes {
 public:
+    // Recorded as "<title>, <critical|information>: <text>".
     void show(const QString& text, MessageStyle style, const QString& title) override {
-        shown.push_back({text, style, title});
+        shown << QStringLiteral("%1, %2: %3")
+                     .arg(title, style == MessageStyle::Critical ? "critical" : "information",
+                          text);
         if (whileShown)
             whileShown();
     }
-    // The messages shown so far, each as "<title>, <critical|information>: <text>".
-    QStringList told() const {
-        QStringList all;
-        for (const auto& m : shown)
-            all << QStringLiteral("%1, %2: %3")
-                       .arg(m.title, m.style == MessageStyle::Critical ? "critical" : "information",
-                            m.text);
-        return all;
-    }
-    std::vector<ShownMessage> shown;
+    QStringList shown;
     std::function<void()> whileShown; // what a real box would do to the desktop meanwhile
 };
 
-// What the fakes were asked to do, in order, across fakes: "start <line>", "set <name>",
-// "delete <name>".
+// What the fakes were asked to do, in order, across fakes: "start <line>", "delete <name>".
 using EventLog = QStringList;
 
 class FakeLauncher final : public ProgramLauncher {
 public:
     explicit FakeLauncher(EventLog& log) : log_(log) {}
     bool start(const QString& commandLine) override {
-        started << commandLine;
         log_ << QStringLiteral("start ") + commandLine;
         return !failing.contains(commandLine);
     }
@@ -58,7 +44,6 @@ public:
         watching = std::move(onFailure);
         return start((QStringList(program) + arguments).join(' '));
     }
-    QStringList started;
     FailureReport watching; // the report of the last watched program
     QStringList failing;    // command lines that "cannot be started"
 
@@ -66,15 +51,10 @@ private:
     EventLog& log_;
 };
 
-// A registry in memory that also logs every value written or deleted.
+// A registry in memory that also logs every value deleted.
 class FakeRegistry final : public registry::HiveRegistry {
 public:
     explicit FakeRegistry(EventLog& log) : log_(log) {}
-    registry::Status setValue(registry::Key key, const std::string& name, std::uint32_t type,
-                              const std::uint8_t* data, std::uint32_t size) override {
-        log_ << QStringLiteral("set ") + QString::fromStdString(name);
-        return HiveRegistry::setValue(key, name, type, data, size);
-    }
     registry::Status deleteValue(registry::Key key, const std::string& name) override {
         log_ << QStringLiteral("delete ") + QString::fromStdString(name);
         return HiveRegistry::deleteValue(key, name);
@@ -90,19 +70,12 @@ public:
     QString nextPick;
 };
 
-struct NotifyCall {
-    NotifyMessage message;
-    NotifyIconData data;
-};
-
 class FakeNotifyIconShell final : public NotifyIconShell {
 public:
-    void notify(NotifyMessage message, const NotifyIconData& data) override {
-        calls.push_back({message, data});
-    }
+    void notify(NotifyMessage message, const NotifyIconData&) override { last = message; }
     bool isAvailable() const override { return available; }
     void offerMenu(const NotifyIconData&, QMenu*) override {}
-    std::vector<NotifyCall> calls;
+    NotifyMessage last{};
     bool available = true;
 };
 

@@ -66,7 +66,7 @@ protected:
         fakes.messages.shown.clear();
         fakes.log.clear();
     }
-    QStringList told() const { return fakes.messages.told(); }
+    QStringList told() const { return fakes.messages.shown; }
     // Whether the one message told is a failure of the settings file: critical, naming the
     // file, with the engine's text last.
     bool toldSettingsFailure(const QString& engineText) const {
