@@ -10,6 +10,11 @@ import tempfile
 import threading
 import time
 
+import gi
+
+gi.require_version("GdkPixbuf", "2.0")
+from gi.repository import GdkPixbuf  # noqa: E402
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 PASSWORD = "quorndale482"  # the settings file's
 
@@ -204,6 +209,12 @@ class Desktop:
     def press(self, role, name, app="Dormivo"):
         if self.read(app, "press", role, name) is None:
             raise AssertionError(f"no showing {role} {name!r} in {app}")
+
+    def screenshot(self):
+        """The whole screen, as GdkPixbuf reads it."""
+        path = os.path.join(self.dir, "screen.png")
+        self.run("import", "-window", "root", path)
+        return GdkPixbuf.Pixbuf.new_from_file(path)
 
     def bus_log(self):
         return self.log("bus.log")

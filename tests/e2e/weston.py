@@ -7,12 +7,7 @@ import subprocess
 import tempfile
 import time
 
-import gi
-
-gi.require_version("GdkPixbuf", "2.0")
-from gi.repository import GdkPixbuf  # noqa: E402
-
-from desktop import Desktop, python, wait_for
+from desktop import Desktop, GdkPixbuf, python, wait_for
 
 BACKGROUND = (0x20, 0x50, 0x80)
 SCALE = 2
@@ -44,20 +39,19 @@ class WestonDesktop(Desktop):
         self._start_bus_monitor()
 
     def screenshot(self):
-        """The whole output as (width, height, rows of (r, g, b))."""
         with tempfile.TemporaryDirectory(dir=self.dir) as folder:
             subprocess.run(["weston-screenshooter"], env=self.env, cwd=folder, timeout=30,
                            check=True, capture_output=True)
             (name,) = os.listdir(folder)
-            picture = GdkPixbuf.Pixbuf.new_from_file(os.path.join(folder, name))
-        width, height = picture.get_width(), picture.get_height()
-        step, stride, data = picture.get_n_channels(), picture.get_rowstride(), picture.get_pixels()
-        return width, height, [[tuple(data[y * stride + x * step:y * stride + x * step + 3])
-                                for x in range(width)] for y in range(height)]
+            return GdkPixbuf.Pixbuf.new_from_file(os.path.join(folder, name))
 
 
 def corners_show_the_desktop(desktop, results):
-    width, height, rows = desktop.screenshot()
+    picture = desktop.screenshot()
+    width, height = picture.get_width(), picture.get_height()
+    step, stride, data = picture.get_n_channels(), picture.get_rowstride(), picture.get_pixels()
+    rows = [[tuple(data[y * stride + x * step:y * stride + x * step + 3]) for x in range(width)]
+            for y in range(height)]
     drawn = [(x, y) for y in range(height) for x in range(width) if rows[y][x] != BACKGROUND]
     assert drawn, "the window is not on the screen"
     left, top = min(x for x, _ in drawn), min(y for _, y in drawn)
