@@ -111,18 +111,6 @@ TEST_F(RegistrySuite, NamesIgnoreLetterCaseAndWhatIsNotThereChangesNothing) {
     EXPECT_TRUE(listed(key_).empty());
 }
 
-// What the wrapper's own reads do not show: how the missing is reported.
-TEST_F(RegistrySuite, RawCallsReportWhatIsMissingLikeWindows) {
-    Key key = 0;
-    EXPECT_EQ(api().openKey(HKEY_LOCAL_MACHINE, key_ + "\\Absent", 0, KEY_ALL_ACCESS, &key),
-              ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(key, 0u);
-    ASSERT_EQ(api().createKey(HKEY_LOCAL_MACHINE, key_, 0, KEY_ALL_ACCESS, &key), 0);
-    EXPECT_EQ(api().deleteValue(key, "absent"), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(api().closeKey(key), 0);
-    EXPECT_FALSE(registry().CloseKey(0));
-}
-
 TEST_F(RegistrySuite, UpdateRunEntries) {
     for (const auto& [type, name] : listed(kRunKey))
         registry().DeleteKeyValue(HKEY_LOCAL_MACHINE, kRunKey, name);
