@@ -284,22 +284,6 @@ class Installed(unittest.TestCase):
         self.says(self.start(app, env, as_nobody=True), "cannot be made in",
                   "(Permission denied)", os.path.join(home, "data/dormivo/info.velkaro"))
 
-    def test_a_hive_far_deeper_than_any_registry_is_set_aside_and_login_starts_are_kept(self):
-        # As damage or an attack leaves it: the start-at-login entries stay, and bring their
-        # Run values back into the fresh hive.
-        app, _, home, env = self.installed()
-        hive = os.path.join(home, ".config/dormivo/HKLM.reg")
-        entry = os.path.join(home, ".config/autostart/dormivo-run-velkaro0.desktop")
-        deep = (b"Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE"
-                + b"\\a" * 300000 + b"]\n")
-        write(hive, deep)
-        record = b"[Desktop Entry]\nX-Dormivo-Value=Velkaro0\nX-Dormivo-Command=/usr/bin/true\n"
-        write(entry, record)
-        self.says(self.start(app, env), hive + ".bad", "(1 of them)")
-        self.assertEqual(read(hive + ".bad"), deep)
-        self.assertEqual(read(entry), record)
-        self.assertIn(b'"Velkaro0"="/usr/bin/true"', read(hive))
-
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)
