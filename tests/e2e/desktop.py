@@ -10,6 +10,11 @@ import tempfile
 import threading
 import time
 
+import gi
+
+gi.require_version("GdkPixbuf", "2.0")
+from gi.repository import GdkPixbuf  # noqa: E402
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 PASSWORD = "quorndale482"  # the settings file's
 
@@ -77,22 +82,18 @@ class Desktop:
         # A blank in the folder's path, and a program planted where the path's first part
         # ends, which must never run in place of the power helper.
         self.app = shutil.copytree(app_folder, os.path.join(self.dir, "dormivo build", "app"))
-        with open(os.path.join(self.dir, "dormivo"), "w") as f:
-            f.write(f'#!/bin/sh\ndate +%s.%N >> "{self.dir}/power.log.times"\n'
-                    f'echo "planted $*" >> "{self.dir}/power.log"\n')
-        os.chmod(os.path.join(self.dir, "dormivo"), 0o755)
-        if started_countdown:
-            # A one-minute Shut Down that the program resumes as soon as it starts.
-            self.sql("INSERT INTO tmpsetting VALUES ('0','Started',1,0,0,'0');")
         self.power_log = os.path.join(self.dir, "power.log")
         shim = os.path.join(self.dir, "shim")
         os.mkdir(shim)
-        for tool in ("systemctl", "loginctl"):
-            path = os.path.join(shim, tool)
-            with open(path, "w") as f:
+        for path, name in ((self.dir, "planted"), (shim, "systemctl"), (shim, "loginctl")):
+            path = os.path.join(path, "dormivo" if name == "planted" else name)
+            with open(path, "w") as f:  # a recorder of its calls
                 f.write(f'#!/bin/sh\ndate +%s.%N >> "{self.power_log}.times"\n'
-                        f'echo "{tool} $*" >> "{self.power_log}"\n')
+                        f'echo "{name} $*" >> "{self.power_log}"\n')
             os.chmod(path, 0o755)
+        if started_countdown:
+            # A one-minute Shut Down that the program resumes as soon as it starts.
+            self.sql("INSERT INTO tmpsetting VALUES ('0','Started',1,0,0,'0');")
         home = os.path.join(self.dir, "home")
         runtime = os.path.join(self.dir, "run")
         os.mkdir(home)
@@ -134,6 +135,16 @@ class Desktop:
         """A later start of the program, as a user or a script makes it."""
         return self.run(os.path.join(self.app, "dormivo"), *args)
 
+    def second_start(self, within=30):
+        """A later start without arguments, which must hand over and end within the seconds;
+        how long it took."""
+        began = time.monotonic()
+        second = self.dormivo()
+        assert second.returncode == 0, f"second start: status {second.returncode}, {second.stderr!r}"
+        assert time.monotonic() - began < within, "the second start waited"
+        assert self.program.poll() is None, "the first program ended"
+        return time.monotonic() - began
+
     def sql(self, statements):
         """What sqlcipher prints for the statements on the program's settings file."""
         return subprocess.run(["sqlcipher", os.path.join(self.app, "info.velkaro")],
@@ -157,7 +168,9 @@ class Desktop:
         self.spawn("trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel",
                    "--width", "120", "--height", "24", "--transparent", "false")
         wait_for("the tray host", lambda: self.run("xdotool", "search", "--class", "trayer").stdout, 20)
-        self._start_bus_monitor()
+        # What the notification server is asked to withdraw.
+        self.spawn("dbus-monitor", "--session", "member='CloseNotification'", log="bus.log")
+        wait_for("the bus monitor", lambda: "NameAcquired" in self.log("bus.log"), 20)
 
     def _start_buses(self):
         """The session and accessibility buses and a notification server."""
@@ -174,12 +187,6 @@ class Desktop:
         except AssertionError as error:
             raise AssertionError(f"{error} (exit status {server.poll()}, "
                                  f"said {self.log('notifyd.log')!r})")
-
-    def _start_bus_monitor(self):
-        # Answers carry no interface: they are watched too, for the numbers the server gives.
-        self.spawn("dbus-monitor", "--session", "interface='org.freedesktop.Notifications'",
-                   "type='method_return'", log="bus.log")
-        wait_for("the bus monitor", lambda: "NameAcquired" in self.bus_log(), 20)
 
     def bus_has(self, name):
         out = self.run("dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
@@ -205,8 +212,11 @@ class Desktop:
         if self.read(app, "press", role, name) is None:
             raise AssertionError(f"no showing {role} {name!r} in {app}")
 
-    def bus_log(self):
-        return self.log("bus.log")
+    def screenshot(self):
+        """The whole screen, as GdkPixbuf reads it."""
+        path = os.path.join(self.dir, "screen.png")
+        self.run("import", "-window", "root", path)
+        return GdkPixbuf.Pixbuf.new_from_file(path)
 
     def past_the_first_minute(self):
         """Waits until the one-minute countdown would have run out: nothing may have run."""

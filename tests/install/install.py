@@ -95,18 +95,41 @@ class Installed(unittest.TestCase):
     def says(self, program, *texts):
         self.runs_until(program, lambda: all(text in program.said() for text in texts))
 
-    def test_a_killed_first_instance_does_not_block_the_next_start(self):
-        app, _, home, env = self.installed()
-        killed = self.start(app, env)
-        self.runs_until(killed, lambda: listens_in(home))
-        [left] = listens_in(home)
-        killed.kill()
-        killed.wait()
-        self.assertTrue(os.path.exists(left), "the killed program left its socket behind")
-        following = self.start(app, env)
-        self.runs_until(following, lambda: connects(left))
-        self.assertEqual(self.start(app, env).wait(timeout=15), 0, "the third start hands over")
-        self.assertIsNone(following.poll())
+    def test_where_the_first_start_waits_for_later_ones(self):
+        # (runtime folder, cache folder, where the first start listens, or what it says when it
+        # cannot); a first start killed leaves its socket behind, and the next one takes it over.
+        for runtime, cache, listens, says in [
+            ("", None, "", None),
+            (None, "cache", ".cache/dormivo", None),  # relative: as if unset
+            (None, "file/cache", None, "starting without the check"),  # no private folder
+            ("r" * 100, None, None, "cannot wait for later starts"),  # too long a socket path
+        ]:
+            with self.subTest(runtime=runtime, cache=cache):
+                app, _, home, env = self.installed()
+                write(os.path.join(home, "file"), b"")
+                env.pop("XDG_RUNTIME_DIR")
+                if runtime is not None:
+                    env["XDG_RUNTIME_DIR"] = os.path.join(home, runtime)
+                    os.makedirs(env["XDG_RUNTIME_DIR"], 0o700, exist_ok=True)
+                if cache:
+                    env["XDG_CACHE_HOME"] = cache if cache == "cache" else os.path.join(home, cache)
+                if says:  # each start runs on its own, and says so once
+                    for _ in range(2):
+                        program = self.start(app, env)
+                        self.says(program, says)
+                        time.sleep(0.3)  # long enough to say it twice
+                        self.assertEqual(program.said().count("dormivo: "), 1, program.said())
+                    continue
+                killed = self.start(app, env, cwd=home)
+                self.runs_until(killed, lambda: listens_in(os.path.join(home, listens)))
+                [left] = listens_in(os.path.join(home, listens))
+                killed.kill()
+                killed.wait()
+                self.assertFalse(os.path.exists(os.path.join(home, "cache")))
+                following = self.start(app, env, cwd=home)
+                self.runs_until(following, lambda: connects(left))
+                self.assertEqual(self.start(app, env, cwd=home).wait(timeout=15), 0, "hands over")
+                self.assertIsNone(following.poll())
 
     def test_without_a_display_only_questions_are_answered_in_one_line(self):
         unused = 1000  # an X display number no server uses
@@ -231,66 +254,6 @@ class Installed(unittest.TestCase):
                 self.runs_until(program, lambda: listens_in(os.path.join(home, ".cache/dormivo")))
                 self.assertFalse(os.path.exists(planted), "created through a link")
 
-    def test_without_a_private_folder_it_starts_and_says_so_once(self):
-        app, _, home, env = self.installed()
-        write(os.path.join(home, "file"), b"")
-        del env["XDG_RUNTIME_DIR"]
-        env["XDG_CACHE_HOME"] = os.path.join(home, "file", "cache")
-        program = self.start(app, env)
-        self.says(program, "a later start opens")
-        time.sleep(0.3)  # long enough to say it twice
-        self.assertIsNone(program.poll())
-        self.assertEqual(program.said().count(
-            "dormivo: starting without the check for a running Dormivo"), 1, program.said())
-
-    def test_a_relative_cache_folder_counts_as_unset(self):
-        app, _, home, env = self.installed()
-        del env["XDG_RUNTIME_DIR"]
-        env["XDG_CACHE_HOME"] = "cache"
-        self.runs_until(self.start(app, env, cwd=home),
-                        lambda: listens_in(os.path.join(home, ".cache/dormivo")))
-        self.assertFalse(os.path.exists(os.path.join(home, "cache")))
-
-    def test_when_the_first_cannot_listen_a_later_start_runs_on_its_own(self):
-        # Its socket's path is too long: a later start must not wait for an answer that cannot
-        # come.
-        app, _, home, env = self.installed()
-        env["XDG_RUNTIME_DIR"] = os.path.join(home, "r" * 100)
-        os.mkdir(env["XDG_RUNTIME_DIR"], 0o700)
-        for _ in range(2):
-            self.says(self.start(app, env), "cannot wait for later starts")
-
-    @unittest.skipUnless(ROOT, "needs root (as in CI) to run the program as the user nobody")
-    def test_a_user_who_cannot_write_the_shipped_file_works_on_a_private_copy(self):
-        # An installed program (a root-owned application folder), or a settings file made
-        # read-only; the start that holds the lock makes the copy, a second start meanwhile
-        # hands over and makes nothing.
-        for read_only_file in (False, True):
-            with self.subTest(read_only_file=read_only_file):
-                app, settings, home, env = self.installed()
-                # Loading copies this start-up row into the settings, which needs a writable
-                # file; its countdown (99 hours) is far from running out when the program ends.
-                sql(settings, "INSERT INTO tmpsetting (run, Status, period, Type, Action, "
-                              "active) VALUES ('0', 'Started', 99, 1, 0, '0');")
-                os.chmod(app, 0o755)
-                if read_only_file:
-                    give_to_nobody(app, settings)
-                    os.chmod(settings, 0o444)
-                shipped = read(settings)
-                give_to_nobody(home)
-                copy = os.path.join(home, ".local/share/dormivo/info.velkaro")
-                first = self.start(app, env, as_nobody=True)
-                self.runs_until(first, lambda: listens_in(home) and os.path.exists(copy) and sql(
-                    copy, "SELECT Status, period FROM setting;").stdout.startswith(
-                    "Started|99\n"))
-                self.assertEqual(read(settings), shipped, "the shipped default stays as it was")
-                info = os.stat(copy)
-                self.assertEqual((info.st_mode & 0o7777, info.st_uid), (0o600, NOBODY.pw_uid))
-                os.remove(copy)
-                second = self.start(app, env, as_nobody=True)
-                self.assertEqual(second.wait(timeout=15), 0, second.said())
-                self.assertFalse(os.path.exists(copy), "the second start copied meanwhile")
-
     @unittest.skipUnless(ROOT and shutil.which("unshare"), "needs root (as in CI) to mount")
     def test_root_running_the_installed_program_leaves_every_users_defaults_as_they_are(self):
         # The application folder where a package puts it, seen under /opt by the program alone
@@ -320,22 +283,6 @@ class Installed(unittest.TestCase):
         os.mkdir(env["XDG_DATA_HOME"], 0o755)  # root's, closed to the user: no private copy
         self.says(self.start(app, env, as_nobody=True), "cannot be made in",
                   "(Permission denied)", os.path.join(home, "data/dormivo/info.velkaro"))
-
-    def test_a_hive_far_deeper_than_any_registry_is_set_aside_and_login_starts_are_kept(self):
-        # As damage or an attack leaves it: the start-at-login entries stay, and bring their
-        # Run values back into the fresh hive.
-        app, _, home, env = self.installed()
-        hive = os.path.join(home, ".config/dormivo/HKLM.reg")
-        entry = os.path.join(home, ".config/autostart/dormivo-run-velkaro0.desktop")
-        deep = (b"Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE"
-                + b"\\a" * 300000 + b"]\n")
-        write(hive, deep)
-        record = b"[Desktop Entry]\nX-Dormivo-Value=Velkaro0\nX-Dormivo-Command=/usr/bin/true\n"
-        write(entry, record)
-        self.says(self.start(app, env), hive + ".bad", "(1 of them)")
-        self.assertEqual(read(hive + ".bad"), deep)
-        self.assertEqual(read(entry), record)
-        self.assertIn(b'"Velkaro0"="/usr/bin/true"', read(hive))
 
 
 if __name__ == "__main__":
