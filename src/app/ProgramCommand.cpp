@@ -11,16 +11,16 @@ namespace {
 
 using Kind = ProgramCommand::Kind;
 
-const QString kDescription = QStringLiteral(
-    "Shuts down, restarts or launches programs when a countdown runs out.\n\n"
-    "Without options it shows its window, or the window of the Dormivo that\n"
-    "already runs. The commands go to the running Dormivo and end once it has\n"
-    "acted; --start and --at start Dormivo when none runs. They set the window's\n"
-    "boxes and press its buttons, as you would.\n\n"
-    "Actions, named as in the window's list, in any case: Shut Down, Restart,\n"
-    "Log Off, Stand By, Hibernate, Lauch Program.\n\n"
-    "Exit status: 0 done, 1 not done (nothing runs, or Start was refused), 2 bad\n"
-    "input, which changes nothing.");
+const QString kDescription =
+    QStringLiteral("Shuts down, restarts or launches programs when a countdown runs out.\n\n"
+                   "Without options it shows its window, or the window of the Dormivo that\n"
+                   "already runs. The commands go to the running Dormivo and end once it has\n"
+                   "acted; --start, --at and --after start Dormivo when none runs. They set the\n"
+                   "window's boxes and press its buttons, as you would.\n\n"
+                   "Actions, named as in the window's list, in any case: Shut Down, Restart,\n"
+                   "Log Off, Stand By, Hibernate, Lauch Program.\n\n"
+                   "Exit status: 0 done, 1 not done (nothing runs, or Start was refused), 2 bad\n"
+                   "input, which changes nothing.");
 
 // A whole number of units (isPeriod); without a unit, minutes.
 std::optional<std::pair<int, bool>> readPeriod(const QString& text) {
