@@ -1,5 +1,4 @@
-// Opening this user's settings: a damaged private copy is replaced from the shipped file and
-// kept aside; the shipped file itself is never touched.
+// A damaged private copy is made afresh and kept aside; the shipped file is never touched.
 #include "app/SettingsLocation.h"
 #include "support/TempDatabase.h"
 

@@ -8,9 +8,7 @@ using StartStop = MainWindowFixture;
 TEST_F(StartStop, StartChecksThePeriod) {
     const QString notANumber = "Project1, critical: Please Enter valid Number.";
     const QString notAboveZero = "Dormivo, information: Please enter number above zero";
-    // What Start leaves: the seconds counted down or the message told, and the box after; at
-    // the largest period that fits, one hour more, and one that rounds to no seconds. Hiding
-    // without a notification area keeps the window on the screen.
+    // Hiding without a notification area keeps the window on the screen.
     const struct {
         const char* text;
         const char* unit;

@@ -1,4 +1,3 @@
-// The main window's start, and every way the program ends.
 #include "dialogs/frmMenu.h"
 #include "shell/KeyPreview.h"
 #include "support/MainWindowFixture.h"
@@ -14,29 +13,23 @@ namespace {
 using Startup = MainWindowFixture;
 
 TEST_F(Startup, TheLastStateIsRestored) {
-    // The settings rows, then what the window shows: period, unit, action, state, the
-    // programs' flag, the seconds counted down, the Start and Stop pictures. A restored start
-    // is the installed program's and the end-to-end desktops' case.
-    const struct {
-        const char* setting;
-        const char* tmpsetting;
-        const char* shown;
-    } cases[] = {
+    // A restored start is the end-to-end desktops' case.
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"", "", "5 Minutes Shut Down '' '' stopped 7 7"},
         {"('25', 1, 4, '1', 'Started', '0')", "('0', 'Stoped', 10, 0, 2, '0')",
          "25 Hours Hibernate '' '1' stopped 7 8"},
         {"(NULL, 7, 6, NULL, NULL, NULL)", "", "5 Minutes Shut Down '' '' stopped 7 8"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [setting, tmpsetting, shown] : cases) {
         window.reset(); // it saves its state as it goes
         db.exec("DELETE FROM setting; DELETE FROM tmpsetting");
-        if (*c.setting)
-            db.exec(std::string("INSERT INTO setting VALUES ") + c.setting);
-        if (*c.tmpsetting)
-            db.exec(std::string("INSERT INTO tmpsetting VALUES ") + c.tmpsetting);
+        if (*setting)
+            db.exec(std::string("INSERT INTO setting VALUES ") + setting);
+        if (*tmpsetting)
+            db.exec(std::string("INSERT INTO tmpsetting VALUES ") + tmpsetting);
         load();
         const auto& countdown = window->countdown();
-        EXPECT_EQ(countdown.isRunning, timerRunning()) << c.shown;
+        EXPECT_EQ(countdown.isRunning, timerRunning()) << shown;
         EXPECT_EQ(QStringLiteral("%1 %2 %3 '%4' '%5' %6 %7 %8")
                       .arg(text("txtTime"), text("cmbtime"), text("Combo1"), text("Label3"),
                            QString::fromStdString(gProgramsActive),
@@ -44,15 +37,14 @@ TEST_F(Startup, TheLastStateIsRestored) {
                                                : "stopped")
                       .arg(face("Image2_0"))
                       .arg(face("Image2_1")),
-                  c.shown);
-        EXPECT_TRUE(fakes.messages.shown.empty()) << c.shown;
-        EXPECT_EQ(db.scalar("SELECT count(*) FROM setting"), *c.setting ? "1" : "0")
+                  shown);
+        EXPECT_TRUE(fakes.messages.shown.empty()) << shown;
+        EXPECT_EQ(db.scalar("SELECT count(*) FROM setting"), *setting ? "1" : "0")
             << "loading adds no row";
     }
 }
 
-// A way of ending, taken while the first message box of the load is open, or once loaded with
-// the help window open, a countdown running either way; and what it leaves right after.
+// A way of ending, at the load's message box or with the help window open, a countdown running.
 struct EndingCase {
     const char* name;
     bool whileTheLoadsBoxIsOpen;
@@ -65,23 +57,17 @@ void iconsClose(frmShutdown& w) {
     w.trayIcon()->mnuSysTray_Click(4);
 }
 
+// clang-format off
 const EndingCase kEndings[] = {
-    {"AtTheBoxIconsMainThenClosePicture",
-     true,
-     [](frmShutdown& w) {
-         w.trayIcon()->mnuSysTray_Click(3);
-         click(&w, "Image1_2");
-     },
-     {0},
-     false},
+    {"AtTheBoxIconsMainThenClosePicture", true, [](frmShutdown& w) { w.trayIcon()->mnuSysTray_Click(3); click(&w, "Image1_2"); }, {0}, false},
     {"AtTheBoxIconsClose", true, iconsClose, {0}, true},
     {"AtTheBoxExit", true, [](frmShutdown& w) { w.Image2_Click(kExitButton); }, {0}, false},
     {"AtTheBoxNothing", true, [](frmShutdown&) {}, {}, true},
-    // The program lives on with the help window, and ends when that closes.
-    {"WithHelpCtrlX", false, [](frmShutdown& w) { w.menus().Form_KeyPress(kCtrlX); }, {}, false},
+    // The program lives on with the help window, and ends when that closes (Ctrl+X: end-to-end).
     {"WithHelpExit", false, [](frmShutdown& w) { w.Image2_Click(kExitButton); }, {0}, false},
     {"WithHelpIconsClose", false, iconsClose, {0}, true}, // at once, no window unloaded
 };
+// clang-format on
 
 void PrintTo(const EndingCase& c, std::ostream* out) {
     *out << c.name;

@@ -23,8 +23,7 @@ struct Sleeper : QTemporaryDir {
     }
 };
 
-// By id the wait ends with the process; by name with the last of them, one started while
-// waiting included. Never before, and soon after.
+// By name the wait ends with the last of them, one started while waiting included.
 TEST(LinuxProcessWatch, EndsWhenTheLastProcessHasEnded) {
     Sleeper sleeper;
     LinuxProcessWatch watch;

@@ -32,8 +32,7 @@ TEST(QtProgramLauncher, ReportsWhatCannotBeStartedAndAWatchedProgramThatFails) {
     EXPECT_FALSE(launcher.startWatched("/nonexistent/dormivo-power", {"shutdown"}, report));
 }
 
-// Exit right after an expiry must not cut the power action short, nor report into a
-// program that is ending.
+// Exit right after an expiry must not cut the power action short, nor report into it.
 TEST(QtProgramLauncher, AWatchedProgramOutlivesTheApplication) {
     QTemporaryDir dir;
     const QString mark = dir.filePath("mark");

@@ -1,5 +1,4 @@
-// Starts a watched program and quits at once, as Dormivo does when Exit follows an expiry.
-// Prints "reported" if a failure report still reaches it.
+// Starts a watched program and quits at once, as Exit after an expiry does.
 #include "platform/QtProgramLauncher.h"
 
 #include <QCoreApplication>

@@ -12,11 +12,9 @@
 
 namespace dormivo::test {
 
-// The fakes record what they are asked and show or start nothing, so no test waits for a
-// click or reaches the desktop.
+// The fakes record what they are asked and show or start nothing: no test reaches the desktop.
 class FakeMessageBoxes final : public MessageBoxes {
 public:
-    // Recorded as "<title>, <critical|information>: <text>".
     void show(const QString& text, MessageStyle style, const QString& title) override {
         shown << QStringLiteral("%1, %2: %3")
                      .arg(title, style == MessageStyle::Critical ? "critical" : "information",
@@ -38,7 +36,6 @@ public:
         log_ << QStringLiteral("start ") + commandLine;
         return !failing.contains(commandLine);
     }
-    // Recorded as the program and its arguments joined by blanks.
     bool startWatched(const QString& program, const QStringList& arguments,
                       FailureReport onFailure) override {
         watching = std::move(onFailure);
@@ -51,7 +48,6 @@ private:
     EventLog& log_;
 };
 
-// A registry in memory that also logs every value deleted.
 class FakeRegistry final : public registry::HiveRegistry {
 public:
     explicit FakeRegistry(EventLog& log) : log_(log) {}
@@ -90,7 +86,6 @@ public:
         events << QStringLiteral("withdraw");
         choices.clear();
     }
-    // Chooses, as the user would, the shown message's choice with that key; false without one.
     bool choose(const QString& key) {
         for (const auto& choice : choices)
             if (choice.key == key) {
@@ -104,8 +99,7 @@ public:
     std::vector<NotifierChoice> choices; // those of the shown message
 };
 
-// Time that passes only when a test says so; a jump of the wall clock, or a sleep that only
-// the clock since boot sees, moves one of them alone.
+// Time passes only when a test says so; a clock jump or a sleep moves one clock alone.
 class FakeClock final : public Clock {
 public:
     std::int64_t sinceBootMs() const override { return boot; }
@@ -118,7 +112,6 @@ public:
     std::int64_t wall = 1'770'000'000'000;
 };
 
-// A whole set of fakes.
 struct FakePlatform {
     EventLog log;
     FakeMessageBoxes messages;

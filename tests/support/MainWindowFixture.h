@@ -19,7 +19,6 @@
 
 namespace dormivo::test {
 
-// A main window over a fresh settings file and recording fakes.
 class MainWindowFixture : public ::testing::Test {
 protected:
     // Loads the window afresh, as at a new start; arrange the settings file before calling it.
@@ -52,8 +51,7 @@ protected:
                 return face;
         return 0;
     }
-    // Loads the window and starts a one-minute countdown on the action at that list position,
-    // with all but the given seconds gone; forgets what was shown and started so far.
+    // A one-minute countdown on that action with secondsLeft to go; forgets what came so far.
     void startCountdown(int secondsLeft, int action = 0) {
         load();
         control<QComboBox>(window, "Combo1")->setCurrentIndex(action);
@@ -67,8 +65,7 @@ protected:
         fakes.log.clear();
     }
     QStringList told() const { return fakes.messages.shown; }
-    // Whether the one message told is a failure of the settings file: critical, naming the
-    // file, with the engine's text last.
+    // The one message told: the settings file failed, named, with the engine's text last.
     bool toldSettingsFailure(const QString& engineText) const {
         const QStringList all = told();
         return all.size() == 1 && all[0].startsWith(QStringLiteral("Dormivo, critical: ")) &&

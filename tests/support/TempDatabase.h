@@ -8,15 +8,13 @@
 
 namespace dormivo::test {
 
-// A fresh default settings file in a temporary folder, made from the same seed as the
-// build's, and the store opened on it.
+// A fresh default settings file, made from the build's seed, and the store opened on it.
 class TempDatabase {
 public:
     TempDatabase();
 
     std::string path() const;
     SettingsStore& store() { return store_; }
-    // Runs a statement directly, to arrange a case or look at the result.
     void exec(const std::string& sql) { store_.connection().execute(sql); }
     // The first column of the first row of a query, as text ("" for null, "<none>" for no row).
     std::string scalar(const std::string& sql);

@@ -16,8 +16,7 @@ template <typename Window> void click(const Window& window, const char* name) {
     QTest::mouseClick(control(window, name), Qt::LeftButton);
 }
 
-// Leaves a dialog through the control `name`, or with Esc, sent where the keyboard sends it,
-// when `name` is empty.
+// Leaves a dialog through the control `name`, or with Esc when `name` is empty.
 template <typename Window> void leave(const Window& window, const char* name) {
     if (*name)
         return click(window, name);
