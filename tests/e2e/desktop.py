@@ -130,7 +130,6 @@ class Desktop:
         return self.run(os.path.join(self.app, "dormivo"), *args)
 
     def second_start(self, within=30):
-        """A later start without arguments hands over within the seconds; how long it took."""
         began = time.monotonic()
         second = self.dormivo()
         assert second.returncode == 0, f"second start: status {second.returncode}, {second.stderr!r}"

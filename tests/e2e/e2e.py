@@ -37,7 +37,6 @@ def main_window_showing(desktop):
 
 
 def start_tick_stop(desktop, results):
-    """With real keys: Enter starts, Ctrl+S stops."""
     found = desktop.names()
     missing = MAIN_WINDOW - {(role, name) for role, name, _ in found}
     assert not missing, f"not on the accessibility tree: {sorted(missing)}"

@@ -28,8 +28,7 @@ class WestonDesktop(Desktop):
         self.spawn("weston", "--backend=headless-backend.so", "--use-pixman", "--width=1024",
                    "--height=640", f"--scale={SCALE}", f"--socket={SOCKET}", f"--config={ini}",
                    "--debug", "--idle-time=0", log="weston.log")
-        socket = os.path.join(self.env["XDG_RUNTIME_DIR"], SOCKET)
-        wait_for("the Wayland display", lambda: os.path.exists(socket), 20)
+        wait_for("the Wayland display", lambda: os.path.exists(f"{self.env['XDG_RUNTIME_DIR']}/{SOCKET}"), 20)
         self._start_buses()
 
     def screenshot(self):

@@ -67,7 +67,6 @@ class Installed(unittest.TestCase):
         return program
 
     def runs_until(self, program, condition):
-        """Waits for the condition; fails when the program ended first, or after the bound."""
         try:
             wait_for("the program", lambda: program.poll() is not None or condition(), 15)
         except AssertionError:

@@ -53,8 +53,11 @@ TEST_F(Autostart, GLibStartsAProgramWhosePathHoldsPercentQuotesAndEquals) {
     const auto program = root / "100% \"my\" $HOME `x` \\ a=b" / "rec 1";
     const auto record = root / "started";
     std::filesystem::create_directories(program.parent_path());
-    std::ofstream(program) << "#!/bin/sh\necho \"$@\" > '" << record.string() << "'\n";
-    std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+    // Planted by another user where the path's first blank ends: never the program.
+    for (const auto& [file, says] : {std::pair{program, "\"$@\""}, {root / "100%", "planted"}}) {
+        std::ofstream(file) << "#!/bin/sh\necho " << says << " > '" << record.string() << "'\n";
+        std::filesystem::permissions(file, std::filesystem::perms::owner_all);
+    }
     const auto entry = root / "entry.desktop";
     std::ofstream(entry) << AutostartMirror::desktopEntry("v", program.string() + " 50% a=b");
 

@@ -143,13 +143,14 @@ TEST_F(HiveFile, ChangesMadeByOthersMeanwhileAreKept) {
                         << "\"theirs\"=hex:01,02,\\\n  03\n";
     EXPECT_EQ(hive.setValue(held, "late", REG_SZ, text, sizeof text), ERROR_SUCCESS);
     registry.SetKeyValue(HKEY_LOCAL_MACHINE, "y", "new", std::string("4"));
-    std::set<std::string> names;
     const HiveRegistry saved(file);
-    for (const auto& value : saved.findKey(HKEY_LOCAL_MACHINE, "x")->values)
+    const auto* x = saved.findKey(HKEY_LOCAL_MACHINE, "x");
+    ASSERT_TRUE(x && x->value("theirs"));
+    std::set<std::string> names;
+    for (const auto& value : x->values)
         names.insert(value.name);
     EXPECT_EQ(names, (std::set<std::string>{"late", "mine", "theirs"}));
-    EXPECT_EQ(saved.findKey(HKEY_LOCAL_MACHINE, "x")->value("theirs")->data,
-              (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(x->value("theirs")->data, (std::vector<std::uint8_t>{1, 2, 3}));
 
     std::ofstream(file) << "garbage\n";
     registry.SetKeyValue(HKEY_LOCAL_MACHINE, "y", "new", std::string("5"));
