@@ -1,6 +1,5 @@
-"""The command line of the real program on a private desktop: a script starts, asks, stops and
-starts a countdown again, and a notification server chooses "10 more minutes" in the warning.
-Each case takes (desktop, results) like the suite's other cases."""
+"""The command line of the real program on a private desktop, as a script uses it, and the
+warning's "10 more minutes" chosen by our notification server."""
 import datetime
 import math
 import os
@@ -17,7 +16,7 @@ FIRST_START = ("--start", "2", "--action", "log off")
 
 
 def status(desktop):
-    """The status line, its exit status and the seconds it says are left (None for none)."""
+    """The status line, its exit status and the seconds it says are left (or None)."""
     done = desktop.dormivo("--status")
     assert done.stderr == "", done.stderr
     line = done.stdout.rstrip("\n")
@@ -39,7 +38,6 @@ def expect_done(desktop, *args):
 
 
 def boxes(desktop):
-    """The action, the period and the status the window shows, as a screen reader reads them."""
     found = desktop.names()
     action = next((n for r, n, _ in found if r == "combo box"), None)  # the unit's comes next
     period = next((t for r, n, t in found if r == "text" and n == "After"), None)
@@ -53,7 +51,7 @@ def start_without_dormivo_then_status(desktop, results):
 
 
 def refused_action_then_stop(desktop, results):
-    # Only the running Dormivo knows the actions: it refuses this one, and nothing changes.
+    # Only the running Dormivo knows the actions: it refuses this one.
     done = desktop.dormivo("--start", "1", "--action", "nap")
     assert (done.returncode, done.stdout, done.stderr.count("\n")) == (2, "", 1), done
     assert boxes(desktop) == ("Log Off", "2", "Running"), boxes(desktop)
@@ -64,16 +62,15 @@ def refused_action_then_stop(desktop, results):
 
 def commands_while_a_message_box_waits(desktop, results):
     # "abc" in the period box and Start: "Please Enter valid Number." waits for its OK.
-    x, y = desktop.read("Dormivo", "where", "text", "After").split()
-    desktop.run("xdotool", "mousemove", x, y, "click", "--repeat", "3", "1", "type", "abc")
-    x, y = desktop.read("Dormivo", "where", "push button", "Start").split()
-    desktop.run("xdotool", "mousemove", x, y, "click", "1")
+    desktop.click("text", "After", times=3)
+    desktop.run("xdotool", "type", "abc")
+    desktop.click("push button", "Start")
     wait_for("the message box", lambda: ("push button", "OK", "") in desktop.names(), 20)
     assert status(desktop)[:2] == ("Not Running", 1), status(desktop)
     done = desktop.dormivo("--start", "1", "--action", "shut down")
     assert done.returncode == 1 and "waits for an answer" in done.stderr, done
     expect_done(desktop, "--stop")
-    desktop.press("push button", "OK")
+    desktop.click("push button", "OK")
     wait_for("the box to close", lambda: ("push button", "OK", "") not in desktop.names(), 20)
     assert status(desktop)[:2] == ("Not Running", 1), status(desktop)
     assert boxes(desktop)[1:] == ("1", "Not Running"), boxes(desktop)
@@ -97,8 +94,7 @@ def at_a_few_minutes_ahead(desktop, results):
     expect_done(desktop, "--at", then.strftime("%H:%M"), "--action", "RESTART")
     latest = minutes_to(then)
     action, period, state = boxes(desktop)
-    assert (action, state) == ("Restart", "Running") and int(period) in (earliest, latest), \
-        (boxes(desktop), earliest, latest)
+    assert (action, state) == ("Restart", "Running") and int(period) in (earliest, latest), period
     expect_running(desktop, "Restart", int(period) * 60)
     expect_done(desktop, "--stop")
     assert desktop.power_calls() == [], desktop.power_calls()
@@ -122,7 +118,7 @@ def after_a_helper_process(desktop, results):
         expect_done(desktop, "--stop")
     helper = desktop.spawn(sleeper, "20")
     expect_done(desktop, "--after", str(helper.pid))
-    desktop.press("push button", "Stop")
+    desktop.click("push button", "Stop")
     wait_for("the wait given up", lambda: status(desktop)[:2] == ("Not Running", 1), 10)
     helper.kill()
     time.sleep(1.5)
@@ -148,15 +144,14 @@ def action_on_time_after_a_freeze(desktop, results):
     time.sleep(20)
     desktop.program.send_signal(signal.SIGCONT)
     wait_for("the power action", desktop.power_calls, 45)
-    with open(desktop.power_log + ".times") as f:
-        fired = float(f.readline()) - started
+    fired = desktop.power_time() - started
     results["action after a one-minute countdown with a 20 s freeze"] = fired
     assert desktop.power_calls() == ["systemctl poweroff"], desktop.power_calls()
     assert abs(fired - 60) < 2, fired
 
 CASES = [start_without_dormivo_then_status, refused_action_then_stop,
-         commands_while_a_message_box_waits, two_starts_at_once,
-         unanswered_command_is_not_done_later, at_a_few_minutes_ahead, after_a_helper_process, action_on_time_after_a_freeze]
+         commands_while_a_message_box_waits, two_starts_at_once, unanswered_command_is_not_done_later,
+         at_a_few_minutes_ahead, after_a_helper_process, action_on_time_after_a_freeze]
 
 
 def ten_more_minutes_from_the_warning(desktop, results):

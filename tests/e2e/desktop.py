@@ -1,6 +1,5 @@
-"""A private desktop for one copy of the program: an X display with a tray host, a session
-bus, the accessibility bus and a notification server, with systemctl and loginctl replaced by
-recorders so that no power action can reach the machine."""
+"""A private X desktop (tray, session and accessibility buses, notification server) for one copy
+of the program, with systemctl and loginctl recorders so that no power action reaches the machine."""
 import os
 import re
 import shutil
@@ -20,8 +19,12 @@ PASSWORD = "quorndale482"  # the settings file's
 
 
 def python(script, *args):
-    """The command line that runs one of the suite's own scripts."""
     return ("/usr/bin/python3", "-B", os.path.join(HERE, script), *args)
+
+
+def sql(database, statements):
+    return subprocess.run(["sqlcipher", database], capture_output=True, text=True,
+                          input=f"PRAGMA key='{PASSWORD}';\n{statements}\n", timeout=30)
 
 
 def wait_for(what, check, secs):
@@ -43,9 +46,9 @@ def free_display(exclude=()):
     raise AssertionError("no free X display")
 
 
-def kill_group(pgid, sig):
+def kill(pid, sig, group=True):
     try:
-        os.killpg(pgid, sig)
+        (os.killpg if group else os.kill)(pid, sig)
     except ProcessLookupError:
         pass
 
@@ -62,25 +65,19 @@ def close_all():
 
 
 class Desktop:
-    # notification-daemon shows its messages on the X display, where a reader finds them.
     NOTIFICATION_SERVER = ("/usr/lib/notification-daemon/notification-daemon",)
 
     def __init__(self, app_folder, display, started_countdown=False, program_args=(),
                  chooser=None):
-        """program_args: what the program is first started with; chooser: the label of the
-        choice that a notification server of ours (notifier.py) makes in place of the user."""
-        self.procs = []
-        self.logs = []
-        self.program_args = program_args
+        # chooser: the choice our notification server (notifier.py) makes for the user.
+        self.procs, self.logs, self.program_args = [], [], program_args
         if chooser:
             self.NOTIFICATION_SERVER = python("notifier.py", chooser)
-        self.closed = False
-        self.lock = threading.Lock()
+        self.closed, self.lock = False, threading.Lock()
         with _desktops_lock:
             _desktops.append(self)
         self.dir = tempfile.mkdtemp(prefix="dormivo-e2e.")
-        # A blank in the folder's path, and a program planted where the path's first part
-        # ends, which must never run in place of the power helper.
+        # A blank in the folder's path, and a program planted where its first part ends.
         self.app = shutil.copytree(app_folder, os.path.join(self.dir, "dormivo build", "app"))
         self.power_log = os.path.join(self.dir, "power.log")
         shim = os.path.join(self.dir, "shim")
@@ -94,8 +91,7 @@ class Desktop:
         if started_countdown:
             # A one-minute Shut Down that the program resumes as soon as it starts.
             self.sql("INSERT INTO tmpsetting VALUES ('0','Started',1,0,0,'0');")
-        home = os.path.join(self.dir, "home")
-        runtime = os.path.join(self.dir, "run")
+        home, runtime = os.path.join(self.dir, "home"), os.path.join(self.dir, "run")
         os.mkdir(home)
         os.mkdir(runtime, 0o700)
         self.env = dict(os.environ, PATH=shim + ":" + os.environ.get("PATH", "/usr/bin:/bin"),
@@ -119,25 +115,21 @@ class Desktop:
         with self.lock:
             if self.closed:
                 raise AssertionError("the desktop is closed")
-            out = subprocess.DEVNULL
+            out = open(os.path.join(self.dir, log), "w") if log else subprocess.DEVNULL
             if log:
-                out = open(os.path.join(self.dir, log), "w")
                 self.logs.append(out)
             proc = subprocess.Popen(argv, env=self.env, stdout=out, stderr=subprocess.STDOUT,
                                     stdin=subprocess.DEVNULL, start_new_session=True)
             self.procs.append(proc)
             return proc
 
-    def run(self, *argv, timeout=30):
-        return subprocess.run(argv, env=self.env, capture_output=True, text=True, timeout=timeout)
+    def run(self, *argv):
+        return subprocess.run(argv, env=self.env, capture_output=True, text=True, timeout=30)
 
     def dormivo(self, *args):
-        """A later start of the program, as a user or a script makes it."""
         return self.run(os.path.join(self.app, "dormivo"), *args)
 
     def second_start(self, within=30):
-        """A later start without arguments, which must hand over and end within the seconds;
-        how long it took."""
         began = time.monotonic()
         second = self.dormivo()
         assert second.returncode == 0, f"second start: status {second.returncode}, {second.stderr!r}"
@@ -146,18 +138,14 @@ class Desktop:
         return time.monotonic() - began
 
     def sql(self, statements):
-        """What sqlcipher prints for the statements on the program's settings file."""
-        return subprocess.run(["sqlcipher", os.path.join(self.app, "info.velkaro")],
-                              input=f"PRAGMA key='{PASSWORD}';\n{statements}\n", text=True,
-                              check=True, capture_output=True, timeout=30).stdout
+        return sql(os.path.join(self.app, "info.velkaro"), statements).stdout
 
     def log(self, name):
         with open(os.path.join(self.dir, name)) as f:
             return f.read()
 
     def _start_session(self, display):
-        # Without -noreset the server resets whenever its last client leaves, and a client
-        # that connects meanwhile (the bus launcher, the notification server) is turned away.
+        # Without -noreset a client connecting as the last one leaves is turned away.
         xvfb = self.spawn("Xvfb", f":{display}", "-screen", "0", "1024x640x24", "-nolisten", "tcp",
                           "-noreset")
         wait_for("the X display", lambda: self.run("xdotool", "getdisplaygeometry").returncode == 0, 20)
@@ -168,7 +156,6 @@ class Desktop:
         self.spawn("trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel",
                    "--width", "120", "--height", "24", "--transparent", "false")
         wait_for("the tray host", lambda: self.run("xdotool", "search", "--class", "trayer").stdout, 20)
-        # What the notification server is asked to withdraw.
         self.spawn("dbus-monitor", "--session", "member='CloseNotification'", log="bus.log")
         wait_for("the bus monitor", lambda: "NameAcquired" in self.log("bus.log"), 20)
 
@@ -180,13 +167,8 @@ class Desktop:
         # The accessibility bus comes first so that everything started later joins it.
         self.spawn("/usr/libexec/at-spi-bus-launcher", "--launch-immediately")
         wait_for("the accessibility bus", lambda: self.bus_has("org.a11y.Bus"), 20)
-        server = self.spawn(*self.NOTIFICATION_SERVER, log="notifyd.log")
-        try:
-            wait_for("the notification server",
-                     lambda: self.bus_has("org.freedesktop.Notifications"), 20)
-        except AssertionError as error:
-            raise AssertionError(f"{error} (exit status {server.poll()}, "
-                                 f"said {self.log('notifyd.log')!r})")
+        self.spawn(*self.NOTIFICATION_SERVER, log="notifyd.log")  # E2E_KEEP keeps what it said
+        wait_for("the notification server", lambda: self.bus_has("org.freedesktop.Notifications"), 20)
 
     def bus_has(self, name):
         out = self.run("dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
@@ -200,7 +182,7 @@ class Desktop:
         self.started = time.monotonic()
 
     def read(self, app, *args):
-        """The reader's answer for APP, or None when APP is not on the bus (yet)."""
+        """None when APP is not on the bus (yet)."""
         result = self.run(*python("reader.py", app, *args))
         return result.stdout if result.returncode == 0 else None
 
@@ -208,20 +190,24 @@ class Desktop:
         out = self.read(app, "names") or ""
         return [tuple(line.split("\t")) for line in out.splitlines()]
 
-    def press(self, role, name, app="Dormivo"):
-        if self.read(app, "press", role, name) is None:
-            raise AssertionError(f"no showing {role} {name!r} in {app}")
+    def click(self, role, name, app="Dormivo", times=1):
+        where = self.read(app, "where", role, name)
+        assert where, f"no showing {role} {name!r} in {app}"
+        x, y = where.split()
+        self.run("xdotool", "mousemove", x, y, "click", "--repeat", str(times), "1")
 
     def screenshot(self):
-        """The whole screen, as GdkPixbuf reads it."""
         path = os.path.join(self.dir, "screen.png")
         self.run("import", "-window", "root", path)
         return GdkPixbuf.Pixbuf.new_from_file(path)
 
     def past_the_first_minute(self):
-        """Waits until the one-minute countdown would have run out: nothing may have run."""
         time.sleep(max(0.0, self.started + 70 - time.monotonic()))
         assert self.power_calls() == [], self.power_calls()
+
+    def power_time(self):
+        with open(self.power_log + ".times") as f:
+            return float(f.readline())
 
     def power_calls(self):
         try:
@@ -239,41 +225,36 @@ class Desktop:
     def _stop_all(self):
         for proc in reversed(self.procs):
             if proc.poll() is None:
-                kill_group(proc.pid, signal.SIGTERM)
+                kill(proc.pid, signal.SIGTERM)
         for proc in self.procs:
             try:
                 proc.wait(timeout=10)
             except subprocess.TimeoutExpired:
-                kill_group(proc.pid, signal.SIGKILL)
+                kill(proc.pid, signal.SIGKILL)
                 proc.wait()
         for log in self.logs:
             log.close()
         # The session bus and what the buses started live outside our process groups.
         for sig in (signal.SIGTERM, signal.SIGKILL):
-            left = self._leftovers()
-            for pid in left:
-                try:
-                    os.kill(pid, sig)
-                except ProcessLookupError:
-                    pass
-            if left:
-                try:
-                    wait_for("the desktop's last processes", lambda: not self._leftovers(), 5)
-                except AssertionError:
-                    continue
-            break
+            for pid in self._leftovers():
+                kill(pid, sig, group=False)
+            try:
+                wait_for("the desktop's last processes", lambda: not self._leftovers(), 5)
+                break
+            except AssertionError:
+                pass
         if not os.environ.get("E2E_KEEP"):
             shutil.rmtree(self.dir, ignore_errors=True)
 
     def _leftovers(self):
         marker = f"DORMIVO_E2E_DESKTOP={self.dir}".encode()
-        pids = []
-        for entry in os.listdir("/proc"):
-            if entry.isdigit() and int(entry) != os.getpid():
-                try:
-                    with open(f"/proc/{entry}/environ", "rb") as f:
-                        if marker in f.read().split(b"\0"):
-                            pids.append(int(entry))
-                except OSError:
-                    pass
-        return pids
+        return [int(pid) for pid in os.listdir("/proc")
+                if pid.isdigit() and int(pid) != os.getpid() and marker in environ_of(pid)]
+
+
+def environ_of(pid):
+    try:
+        with open(f"/proc/{pid}/environ", "rb") as f:
+            return f.read().split(b"\0")
+    except OSError:
+        return []

@@ -1,8 +1,6 @@
 #!/usr/bin/python3
-"""A notification server that shows nothing, for a desktop without one that can draw there.
-Given LABEL, it chooses for the user: it invokes the choice so labelled in the first message
-offering it, as a click on its button would. Prints a line for every call: notify ID SUMMARY |
-KEY=LABEL ..., invoked ID KEY, close ID."""
+"""A notification server that shows nothing; given LABEL it invokes that choice in the first
+message offering it. Prints notify ID SUMMARY | KEY=LABEL ..., invoked ID KEY, close ID."""
 import sys
 
 import dbus
@@ -22,10 +20,6 @@ class Server(dbus.service.Object):
     @dbus.service.method(NAME, out_signature="as")
     def GetCapabilities(self):
         return ["actions", "body"]
-
-    @dbus.service.method(NAME, out_signature="ssss")
-    def GetServerInformation(self):
-        return "notifier", "dormivo-e2e", "1", "1.2"
 
     @dbus.service.method(NAME, in_signature="susssasa{sv}i", out_signature="u")
     def Notify(self, app, replaces, icon, summary, body, actions, hints, timeout):

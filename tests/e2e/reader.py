@@ -1,14 +1,7 @@
 #!/usr/bin/python3
-"""What a screen reader sees of one application on the accessibility bus, and its hand.
-
-  reader.py APP names              every showing node as ROLE<TAB>NAME<TAB>TEXT, one per line
-  reader.py APP press ROLE NAME    do the default action of the first showing ROLE named NAME
-  reader.py APP where ROLE NAME    the screen position X Y of its centre, for a pointer click
-  reader.py APP boxes              every showing node as ROLE<TAB>NAME<TAB>X Y WIDTH HEIGHT
-
-Exit status 1 when APP or the control is not there. Runs as a child of the suite so that each
-private desktop talks to its own buses.
-"""
+"""reader.py APP names|boxes|where ROLE NAME: what a screen reader sees of APP's showing nodes
+(ROLE NAME TEXT, or ROLE NAME X Y W H), or a control's centre. Status 1 when APP or the control is
+missing. A child process, so that each desktop talks to its own buses."""
 import re
 import sys
 
@@ -25,7 +18,7 @@ def app_named(name):
 
 
 def showing_nodes(acc):
-    # Nodes may go away while we walk (a popup closing); such a branch is simply skipped.
+    # A branch going away while we walk (a popup closing) is skipped.
     try:
         if not acc.getState().contains(pyatspi.STATE_SHOWING):
             return
@@ -58,9 +51,6 @@ def main():
         elif command == "boxes":
             box = acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
             print(f"{role}\t{acc.name}\t{box.x} {box.y} {box.width} {box.height}")
-        elif command == "press" and (role, acc.name) == (sys.argv[3], sys.argv[4]):
-            acc.queryAction().doAction(0)
-            return 0
         elif command == "where" and (role, acc.name) == (sys.argv[3], sys.argv[4]):
             box = acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
             print(box.x + box.width // 2, box.y + box.height // 2)

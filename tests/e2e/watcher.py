@@ -1,7 +1,6 @@
 #!/usr/bin/python3
-"""A notification-area panel that hangs: it owns the StatusNotifierWatcher name on the session
-bus and answers nothing until it gets SIGUSR1. Then it serves as a watcher with a host and
-prints a line for every icon that registers with it."""
+"""A notification-area panel that owns the StatusNotifierWatcher name and answers nothing until
+SIGUSR1; then it serves, printing a line for every icon that registers."""
 import signal
 
 import dbus
@@ -46,10 +45,8 @@ def main():
     bus = dbus.SessionBus()
     bus.request_name(NAME, dbus.bus.NAME_FLAG_DO_NOT_QUEUE)
     # No main loop runs yet: what the bus brings us waits, unanswered.
-    print("frozen", flush=True)
     signal.sigwait({signal.SIGUSR1})
     Watcher(bus, "/StatusNotifierWatcher")
-    print("answering", flush=True)
     GLib.MainLoop().run()
 
 

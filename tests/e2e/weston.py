@@ -1,7 +1,5 @@
-"""A Wayland desktop for one copy of the program, and its cases: weston with its headless
-backend at scale 2, a plain background and no panel, its own session and accessibility buses,
-and a notification server that shows nothing (notifier.py). The program runs natively on it,
-through Qt's Wayland plugin."""
+"""A Wayland desktop and its cases: headless weston at scale 2 with a plain background and no
+panel, its own buses, and notifier.py as notification server (notification-daemon draws on X)."""
 import os
 import subprocess
 import tempfile
@@ -13,11 +11,9 @@ SCALE = 2
 WINDOW = (301 * SCALE, 226 * SCALE)  # the main window, in the screen's pixels
 CORNER = 8 * SCALE  # the rounding ends this far from each corner
 SOCKET = "wayland-dormivo"
-ALREADY_RUNNING = "Dormivo is already running."
 
 
 class WestonDesktop(Desktop):
-    # notification-daemon draws on X only.
     NOTIFICATION_SERVER = python("notifier.py")
 
     def _start_session(self, display):
@@ -32,8 +28,7 @@ class WestonDesktop(Desktop):
         self.spawn("weston", "--backend=headless-backend.so", "--use-pixman", "--width=1024",
                    "--height=640", f"--scale={SCALE}", f"--socket={SOCKET}", f"--config={ini}",
                    "--debug", "--idle-time=0", log="weston.log")
-        socket = os.path.join(self.env["XDG_RUNTIME_DIR"], SOCKET)
-        wait_for("the Wayland display", lambda: os.path.exists(socket), 20)
+        wait_for("the Wayland display", lambda: os.path.exists(f"{self.env['XDG_RUNTIME_DIR']}/{SOCKET}"), 20)
         self._start_buses()
 
     def screenshot(self):
@@ -56,9 +51,8 @@ def corners_show_the_desktop(desktop, results):
     right, bottom = max(x for x, _ in drawn), max(y for _, y in drawn)
     assert (right - left + 1, bottom - top + 1) == WINDOW, \
         f"drawn {right - left + 1}x{bottom - top + 1} at {left},{top}, not the window's {WINDOW}"
-    corners = {"top left": (left, top), "top right": (right, top),
-               "bottom left": (left, bottom), "bottom right": (right, bottom)}
-    painted = {where: rows[y][x] for where, (x, y) in corners.items() if rows[y][x] != BACKGROUND}
+    painted = {(x, y): rows[y][x] for x in (left, right) for y in (top, bottom)
+               if rows[y][x] != BACKGROUND}
     assert not painted, f"corners painted over the desktop: {painted}"
     # Inside the rounded outline the face is drawn: the frame at the top edge, the panel within.
     for x, y in ((left + CORNER, top), (left + CORNER, top + CORNER), ((left + right) // 2, bottom - 1)):
@@ -66,7 +60,6 @@ def corners_show_the_desktop(desktop, results):
 
 
 def second_start_says_it_is_running(desktop, results):
-    # Without an activation token Wayland lets no program raise its window: a message says
-    # where the start went, and the start ends at once.
+    # Without an activation token nothing can be raised: a message says where the start went.
     desktop.second_start(within=5)
-    wait_for("the message that Dormivo runs", lambda: f" {ALREADY_RUNNING} |" in desktop.log("notifyd.log"), 20)
+    wait_for("the message that Dormivo runs", lambda: " Dormivo is already running. |" in desktop.log("notifyd.log"), 20)

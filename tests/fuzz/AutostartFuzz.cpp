@@ -1,18 +1,14 @@
-// Any text splits without harm. A program path as Dormivo writes it (the path of an existing
-// program, bare), or in double quotes, followed by arguments in double quotes, splits into
-// exactly that program and those arguments. The splitter asks the file system whether a
-// prefix of the line names a program file: only the call's own program is made in a folder of
-// its own, so no other prefix does.
-// The Exec line of the autostart entry made from that line, undone by the Desktop Entry rules
-// (the string escapes, then the quoting, then the field codes), gives back exactly that program
-// and those arguments; a program whose path holds a '%' is started through nice. No line is
-// added to the entry: every key appears once.
+// A program path as Dormivo writes it (bare, or in double quotes) and arguments in double quotes
+// split into exactly those; the splitter asks the file system which prefix names a program, and
+// only the call's own program exists. The entry's Exec line, undone by the Desktop Entry rules,
+// gives back the same (through nice when the path holds a '%'), and every key appears once.
 #include "Property.h"
 #include "registry/AutostartMirror.h"
 #include "registry/SplitCommandLine.h"
 
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <set>
@@ -27,62 +23,39 @@ using namespace dormivo::registry;
 
 namespace {
 
-// A program and its arguments from fuzz bytes: a flag byte, then fields separated by NUL bytes
-// (no command line holds one). The first field names the program, a file made for the call
-// in a folder of the process's own (Dormivo writes the paths of existing programs only) and
-// removed with it. The splitter has no way to write a double quote inside an argument, so
-// arguments are taken without theirs.
-class ProgramCall {
-public:
-    explicit ProgramCall(std::string_view bytes) {
-        if (bytes.empty())
-            return;
-        quoted_ = bytes[0] & 1;
-        std::vector<std::string> fields{""};
-        for (const char c : bytes.substr(1)) {
-            if (c == '\0')
-                fields.emplace_back();
-            else if (c != '"' || fields.size() == 1)
-                fields.back() += c;
-        }
-        const std::string& name = fields[0];
-        if (name.empty() || name == "." || name == ".." || name.size() > 255 ||
-            name.find('/') != std::string::npos)
-            return;
-        program = folder() + "/" + name;
-        const int fd = ::open(program.c_str(), O_CREAT | O_EXCL | O_WRONLY, 0700);
-        made_ = fd >= 0 && ::close(fd) == 0;
-        arguments.assign(fields.begin() + 1, fields.end());
-    }
-    ~ProgramCall() {
-        if (made_)
-            ::unlink(program.c_str());
-    }
-
-    bool made() const { return made_; }
-    // The program's path as Dormivo writes it, bare, or in double quotes as a user may write
-    // it (when it holds none); then each argument in double quotes.
-    std::string commandLine() const {
-        const bool quote = quoted_ && program.find('"') == std::string::npos;
-        std::string line = quote ? '"' + program + '"' : program;
-        for (const std::string& argument : arguments)
-            line += " \"" + argument + '"';
-        return line;
-    }
-
+// A flag byte, then NUL-separated fields: the program, made for the call in a folder of our own,
+// and its arguments (without double quotes, which the splitter cannot hold in one). Its command
+// line as Dormivo writes it, bare, or quoted as a user may write it; each argument quoted.
+struct ProgramCall {
     std::string program;
     std::vector<std::string> arguments;
-
-private:
-    static const std::string& folder() {
-        static const QTemporaryDir made;
-        static const std::string path = made.path().toStdString();
-        return path;
-    }
-
-    bool quoted_ = false;
-    bool made_ = false;
+    std::string line;
 };
+
+std::optional<ProgramCall> programCall(std::string_view bytes) {
+    static const QTemporaryDir folder;
+    std::vector<std::string> fields{""};
+    for (const char c : bytes.substr(std::min<std::size_t>(bytes.size(), 1))) {
+        if (c == '\0')
+            fields.emplace_back();
+        else if (c != '"' || fields.size() == 1)
+            fields.back() += c;
+    }
+    const std::string& name = fields[0];
+    if (bytes.empty() || name.empty() || name == "." || name == ".." || name.size() > 255 ||
+        name.find('/') != std::string::npos)
+        return std::nullopt;
+    ProgramCall call{
+        folder.path().toStdString() + "/" + name, {fields.begin() + 1, fields.end()}, {}};
+    const int fd = ::open(call.program.c_str(), O_CREAT | O_EXCL | O_WRONLY, 0700);
+    if (fd < 0 || ::close(fd) != 0)
+        return std::nullopt;
+    const bool quote = (bytes[0] & 1) && call.program.find('"') == std::string::npos;
+    call.line = quote ? '"' + call.program + '"' : call.program;
+    for (const std::string& argument : call.arguments)
+        call.line += " \"" + argument + '"';
+    return call;
+}
 
 std::optional<std::string> unescaped(std::string_view value) {
     std::string out;
@@ -100,8 +73,7 @@ std::optional<std::string> unescaped(std::string_view value) {
     return out;
 }
 
-// Quoted arguments with their four escapes undone (a bare '`' or '$' is refused), unquoted ones
-// free of reserved characters; then "%%" is a '%' and any other field code is refused.
+// Quoting undone as the Desktop Entry rules say, then "%%" as '%'; whatever they refuse is nullopt.
 std::optional<std::vector<std::string>> execArguments(std::string_view exec) {
     std::vector<std::string> arguments;
     for (std::size_t i = 0; i < exec.size(); ++i) {
@@ -142,18 +114,19 @@ std::optional<std::vector<std::string>> execArguments(std::string_view exec) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     splitCommandLine(bytes);
-    const ProgramCall call(bytes);
-    if (!call.made())
+    const auto call = programCall(bytes);
+    if (!call)
         return 0;
-    const std::string line = call.commandLine();
+    const std::string& line = call->line;
     auto stored = splitCommandLine(line);
-    std::vector<std::string> expected{call.program};
-    expected.insert(expected.end(), call.arguments.begin(), call.arguments.end());
+    std::vector<std::string> expected{call->program};
+    expected.insert(expected.end(), call->arguments.begin(), call->arguments.end());
     require(stored == expected, "a command line splits into its program and arguments");
     if (!stored.empty() && stored[0].find('%') != std::string::npos)
         stored.insert(stored.begin(), {"/usr/bin/nice", "-n", "0", "--"});
     // The command line stands in for the value's name as well, to try every character there.
     const std::string entry = AutostartMirror::desktopEntry(line, line);
+    ::unlink(call->program.c_str());
     std::set<std::string> keys;
     std::optional<std::vector<std::string>> exec;
     std::size_t start = entry.find('\n') + 1;

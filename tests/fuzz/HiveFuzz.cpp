@@ -1,6 +1,5 @@
-// Any bytes either read as a hive or are refused. A hive that was read is written again, in
-// either encoding and with either line end, to a text that reads back to the same keys and
-// values, and a comment line before any of its lines changes nothing.
+// A hive that was read, written in either encoding and line end, reads back the same and in that
+// form; a comment line before any of its lines changes nothing.
 #include "Property.h"
 #include "registry/RegFileFormat.h"
 

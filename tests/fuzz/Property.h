@@ -3,8 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-// A property that does not hold ends the run: libFuzzer then keeps the input that broke it,
-// and the replay of the test run fails.
+// A property that does not hold ends the run, so that libFuzzer keeps the input that broke it.
 inline void require(bool holds, const char* property) {
     if (holds)
         return;

@@ -1,10 +1,6 @@
-// The first byte chooses what is read. Any line on the one-instance socket is a command
-// Dormivo can carry out or is refused: a period within its limits, a whole-minute clock time,
-// a name the list could hold. Sent again, it is one line within the bound that reads as itself.
-// The same holds for the answers a later start reads. Any command line, its arguments apart at
-// each NUL byte, is read without harm: it is a command, help, the version, or bad input told in
-// one line with status 2. A command written back as arguments, as it travels to a running
-// Dormivo, reads as itself.
+// The first byte chooses what is read. A socket line is a command Dormivo can carry out or is
+// refused, and sent again reads as itself within the bound; answers likewise. Any command line
+// is a command, help, the version or bad input told in one line; as arguments it reads as itself.
 #include "Property.h"
 #include "app/InstanceMessages.h"
 #include "app/ProgramCommand.h"
@@ -15,10 +11,6 @@
 using namespace dormivo;
 
 namespace {
-
-bool oneLine(const QByteArray& message) {
-    return message.indexOf('\n') == message.size() - 1;
-}
 
 bool wellFormed(const ProgramCommand& command) {
     using Kind = ProgramCommand::Kind;
@@ -71,7 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto answer = decodeAnswer(line);
         if (answer) {
             const QByteArray sent = encodeAnswer(*answer);
-            require(oneLine(sent) && decodeAnswer(sent.chopped(1)) == answer,
+            require(sent.indexOf('\n') == sent.size() - 1 &&
+                        decodeAnswer(sent.chopped(1)) == answer,
                     "an answer sent again is one line that reads as itself");
         }
         return 0;
@@ -81,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     require(wellFormed(*command), "a request read is a command Dormivo can carry out");
     const QByteArray sent = encodeRequest(*command);
-    require(oneLine(sent) && sent.size() <= kMaxRequest &&
+    require(sent.indexOf('\n') == sent.size() - 1 && sent.size() <= kMaxRequest &&
                 decodeRequest(sent.chopped(1)) == command,
             "a request sent again is one line within the bound that reads as itself");
     return 0;

@@ -1,6 +1,5 @@
-"""The installed program as a user meets it: the real binary, run from a copy of its
-application folder with home and runtime folders of its own, as root or as the user nobody.
-Every program started is killed when its case ends."""
+"""The real binary, run from a copy of its application folder with a home and runtime folder of
+its own, as root or as the user nobody; every program started is killed when its case ends."""
 import fcntl
 import glob
 import hashlib
@@ -16,7 +15,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from desktop import PASSWORD, wait_for  # noqa: E402
+from desktop import sql, wait_for  # noqa: E402
 
 BUILT = os.path.abspath(sys.argv.pop(1))  # the build's application folder
 ROOT = os.geteuid() == 0
@@ -27,25 +26,9 @@ def listens_in(folder):
     return glob.glob(os.path.join(folder, "*.socket"))
 
 
-def connects(path):
-    with socket.socket(socket.AF_UNIX) as probe:
-        return probe.connect_ex(path) == 0
-
-
-def write(path, data):
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    with open(path, "wb") as f:
-        f.write(data)
-
-
-def read(path):
-    with open(path, "rb") as f:
-        return f.read()
-
-
-def sql(database, statements):
-    return subprocess.run(["sqlcipher", database], capture_output=True, text=True,
-                          input=f"PRAGMA key='{PASSWORD}';\n{statements}\n", timeout=30)
+def ask(app, env, *args, **who):
+    return subprocess.run([os.path.join(app, "dormivo"), *args], env=env, capture_output=True,
+                          text=True, timeout=15, **who)
 
 
 def give_to_nobody(*paths):
@@ -60,8 +43,7 @@ class Installed(unittest.TestCase):
         return made.name
 
     def installed(self):
-        """A private copy of the application folder, so that no case touches the build's own
-        settings file, and a home: the folder, its settings file, the home, the environment."""
+        """A copy of the application folder and a home: the folder, its settings, the home, env."""
         app, home = self.folder(), self.folder()
         for name in ("dormivo", "dormivo-power", "info.velkaro"):
             shutil.copy2(os.path.join(BUILT, name), app)
@@ -70,13 +52,13 @@ class Installed(unittest.TestCase):
         env.pop("XDG_DATA_HOME", None)
         return app, os.path.join(app, "info.velkaro"), home, env
 
-    def start(self, app, env, as_nobody=False, argv=None, files=None, cwd=None):
+    def start(self, app, env, as_nobody=False, argv=None, files=None):
         said = tempfile.TemporaryFile()
         self.addCleanup(said.close)
         who = dict(user=NOBODY.pw_uid, group=NOBODY.pw_gid, extra_groups=[]) if as_nobody else {}
         if files:  # the most descriptors it may hold
             who["preexec_fn"] = lambda: resource.setrlimit(resource.RLIMIT_NOFILE, (files, files))
-        program = subprocess.Popen(argv or [os.path.join(app, "dormivo")], env=env, cwd=cwd,
+        program = subprocess.Popen(argv or [os.path.join(app, "dormivo")], env=env, cwd=env["HOME"],
                                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                    stderr=said, **who)
         program.said = lambda: os.pread(said.fileno(), 1 << 20, 0).decode()
@@ -84,10 +66,9 @@ class Installed(unittest.TestCase):
         self.addCleanup(program.kill)
         return program
 
-    def runs_until(self, program, condition, secs=15):
-        """Waits for the condition; fails when the program ended first, or after the bound."""
+    def runs_until(self, program, condition):
         try:
-            wait_for("the program", lambda: program.poll() is not None or condition(), secs)
+            wait_for("the program", lambda: program.poll() is not None or condition(), 15)
         except AssertionError:
             pass
         self.assertTrue(program.poll() is None and condition(), program.said())
@@ -96,17 +77,15 @@ class Installed(unittest.TestCase):
         self.runs_until(program, lambda: all(text in program.said() for text in texts))
 
     def test_where_the_first_start_waits_for_later_ones(self):
-        # (runtime folder, cache folder, where the first start listens, or what it says when it
-        # cannot); a first start killed leaves its socket behind, and the next one takes it over.
+        # A first start killed leaves its socket behind, and the next one takes it over.
         for runtime, cache, listens, says in [
-            ("", None, "", None),
             (None, "cache", ".cache/dormivo", None),  # relative: as if unset
             (None, "file/cache", None, "starting without the check"),  # no private folder
             ("r" * 100, None, None, "cannot wait for later starts"),  # too long a socket path
         ]:
             with self.subTest(runtime=runtime, cache=cache):
                 app, _, home, env = self.installed()
-                write(os.path.join(home, "file"), b"")
+                open(os.path.join(home, "file"), "w").close()
                 env.pop("XDG_RUNTIME_DIR")
                 if runtime is not None:
                     env["XDG_RUNTIME_DIR"] = os.path.join(home, runtime)
@@ -120,22 +99,21 @@ class Installed(unittest.TestCase):
                         time.sleep(0.3)  # long enough to say it twice
                         self.assertEqual(program.said().count("dormivo: "), 1, program.said())
                     continue
-                killed = self.start(app, env, cwd=home)
+                killed = self.start(app, env)
                 self.runs_until(killed, lambda: listens_in(os.path.join(home, listens)))
                 [left] = listens_in(os.path.join(home, listens))
                 killed.kill()
                 killed.wait()
                 self.assertFalse(os.path.exists(os.path.join(home, "cache")))
-                following = self.start(app, env, cwd=home)
-                self.runs_until(following, lambda: connects(left))
-                self.assertEqual(self.start(app, env, cwd=home).wait(timeout=15), 0, "hands over")
+                following = self.start(app, env)
+                self.runs_until(following, lambda: socket.socket(socket.AF_UNIX).connect_ex(left) == 0)
+                self.assertEqual(self.start(app, env).wait(timeout=15), 0, "hands over")
                 self.assertIsNone(following.poll())
 
     def test_without_a_display_only_questions_are_answered_in_one_line(self):
-        unused = 1000  # an X display number no server uses
-        while glob.glob(f"/tmp/.X11-unix/X{unused}*") or glob.glob(f"/tmp/.X{unused}*-lock") or \
-                glob.glob(f"/tmp/.X11-unix/X{unused + 1}") or glob.glob(f"/tmp/.X{unused + 1}-lock"):
-            unused += 1
+        unused = next(n for n in range(1000, 2000)  # two X display numbers no server uses
+                      if not any(glob.glob(f"/tmp/.X11-unix/X{m}") + glob.glob(f"/tmp/.X{m}-lock")
+                                 for m in (n, n + 1)))
         dead = f":{unused}"
         # A display that takes the connection and never answers.
         silent = socket.socket(socket.AF_UNIX)
@@ -144,7 +122,6 @@ class Installed(unittest.TestCase):
         silent.bind(f"/tmp/.X11-unix/X{unused + 1}")
         self.addCleanup(os.remove, f"/tmp/.X11-unix/X{unused + 1}")
         silent.listen(8)
-        # (arguments, display: None for none, "offscreen" or "bogus" for Qt's; status, out, err)
         for args, display, status, out, err in [
             (["--status"], None, 1, "Dormivo is not running\n", ""),
             (["--stop"], "offscreen", 1, "", "dormivo: Dormivo is not running\n"),
@@ -165,8 +142,7 @@ class Installed(unittest.TestCase):
                     env["QT_QPA_PLATFORM"] = display
                 elif display:
                     env["DISPLAY"] = display
-                done = subprocess.run([os.path.join(app, "dormivo"), *args], env=env,
-                                      capture_output=True, text=True, timeout=15)
+                done = ask(app, env, *args)
                 self.assertEqual(done.returncode, status)  # neither an abort nor a core
                 self.assertTrue(done.stdout.startswith(out), done.stdout)
                 self.assertTrue(done.stderr.startswith(err), done.stderr)
@@ -174,8 +150,7 @@ class Installed(unittest.TestCase):
                 self.assertEqual(os.listdir(home), [], "nothing is made for the user")
 
     def test_idle_or_overlong_clients_leave_it_reachable(self):
-        # With the usual 1,024 descriptors, more clients than that connect and say nothing; one
-        # sends half a line; a line of exactly the bound is served, one byte more is not.
+        # More idle clients than its 1,024 descriptors; half a line; a line at the bound and over.
         app, _, home, env = self.installed()
         soft, hard = resource.getrlimit(resource.RLIMIT_NOFILE)
         resource.setrlimit(resource.RLIMIT_NOFILE, (min(hard, 4096), hard))
@@ -193,8 +168,7 @@ class Installed(unittest.TestCase):
                      lambda: idle[-1].connect_ex(path) in (0, 106), 5)
         idle[-1].sendall(b"run --st")
         self.assertEqual(idle[-1].recv(100), b"", "half a line is not waited for for ever")
-        status = subprocess.run([os.path.join(app, "dormivo"), "--status"], env=env,
-                                capture_output=True, text=True, timeout=15)
+        status = ask(app, env, "--status")
         self.assertEqual((status.returncode, status.stdout), (1, "Not Running\n"))
         for size, answered in ((4096, True), (4097, False)):
             with socket.socket(socket.AF_UNIX) as client:
@@ -218,16 +192,12 @@ class Installed(unittest.TestCase):
         program = self.start(app, env, as_nobody=True)
         self.runs_until(program, lambda: listens_in(runtime))
         del env["XDG_RUNTIME_DIR"]  # as cron, su or ssh start it
-        asked = subprocess.run([os.path.join(app, "dormivo"), "--status"], env=env,
-                               capture_output=True, text=True, timeout=15, user=NOBODY.pw_uid,
-                               group=NOBODY.pw_gid, extra_groups=[])
+        asked = ask(app, env, "--status", user=NOBODY.pw_uid, group=NOBODY.pw_gid, extra_groups=[])
         self.assertEqual((asked.returncode, asked.stdout), (1, "Not Running\n"), asked.stderr)
 
     @unittest.skipUnless(ROOT, "needs root (as in CI) to give folders to the user nobody")
     def test_another_users_files_in_a_shared_folder_neither_block_nor_are_written_through(self):
-        # Qt's and Dormivo's former fallback folders, open to everyone and made by another user,
-        # with the lock of this settings file held, or made a link to a file the victim would
-        # create.
+        # Qt's and our former fallback folders, another user's, with our lock held or a link.
         for linked_lock in (False, True):
             with self.subTest(linked_lock=linked_lock):
                 shared = self.folder()
@@ -256,10 +226,9 @@ class Installed(unittest.TestCase):
 
     @unittest.skipUnless(ROOT and shutil.which("unshare"), "needs root (as in CI) to mount")
     def test_root_running_the_installed_program_leaves_every_users_defaults_as_they_are(self):
-        # The application folder where a package puts it, seen under /opt by the program alone
-        # (a mount namespace of its own); root may write it, yet it is every user's default.
+        # Under /opt (in a mount namespace of its own) root may write it, yet it is everyone's.
         app, settings, home, env = self.installed()
-        shipped = read(settings)
+        shipped = open(settings, "rb").read()
         copy = os.path.join(home, ".local/share/dormivo/info.velkaro")
         program = self.start(app, env, argv=[
             "unshare", "--mount", "--propagation", "private", "sh", "-c",
@@ -267,7 +236,7 @@ class Installed(unittest.TestCase):
             ' && exec /opt/dormivo/dormivo --start 90 --action Hibernate', app])
         self.runs_until(program, lambda: os.path.exists(copy) and sql(
             copy, "SELECT period, Action FROM setting;").stdout == "90|4\n")
-        self.assertEqual(read(settings), shipped)
+        self.assertEqual(open(settings, "rb").read(), shipped)
 
     def test_says_which_file_cannot_be_used_and_why(self):
         # On stderr, where a test can read it while the message box waits.

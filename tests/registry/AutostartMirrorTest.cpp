@@ -11,7 +11,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <functional>
+#include <optional>
 #include <set>
 #include <thread>
 #include <tuple>
@@ -22,7 +22,6 @@ using dormivo::test::setRunValue;
 
 namespace {
 
-// The configuration folder is one of the test's own, never the real one.
 class Autostart : public ::testing::Test {
 protected:
     Autostart() { std::filesystem::create_directories(folder); }
@@ -42,7 +41,6 @@ protected:
     const std::filesystem::path folder = root / "autostart";
 };
 
-// That Exec starts exactly the stored program is held by the autostart fuzz target.
 TEST(AutostartEntry, FileNamesNeverCollide) {
     std::set<std::string> files;
     for (const char* name : {"Velkaro1", "Velkaro_31", "Velkaro 1", "Velkaro/1", "Velkaro.1"})
@@ -50,14 +48,16 @@ TEST(AutostartEntry, FileNamesNeverCollide) {
     EXPECT_EQ(files.size(), 5u);
 }
 
-// GLib (GNOME and others) looks the program up before it expands "%%" and refuses the entry
-// when it finds none.
+// GLib looks the program up before it expands "%%" and refuses the entry when it finds none.
 TEST_F(Autostart, GLibStartsAProgramWhosePathHoldsPercentQuotesAndEquals) {
     const auto program = root / "100% \"my\" $HOME `x` \\ a=b" / "rec 1";
     const auto record = root / "started";
     std::filesystem::create_directories(program.parent_path());
-    std::ofstream(program) << "#!/bin/sh\necho \"$@\" > '" << record.string() << "'\n";
-    std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+    // Planted by another user where the path's first blank ends: never the program.
+    for (const auto& [file, says] : {std::pair{program, "\"$@\""}, {root / "100%", "planted"}}) {
+        std::ofstream(file) << "#!/bin/sh\necho " << says << " > '" << record.string() << "'\n";
+        std::filesystem::permissions(file, std::filesystem::perms::owner_all);
+    }
     const auto entry = root / "entry.desktop";
     std::ofstream(entry) << AutostartMirror::desktopEntry("v", program.string() + " 50% a=b");
 
@@ -67,27 +67,24 @@ TEST_F(Autostart, GLibStartsAProgramWhosePathHoldsPercentQuotesAndEquals) {
     EXPECT_EQ(dormivo::readFile(record), "50% a=b\n");
 }
 
-// Opening the hive brings our entries in line with its Run key. A missing file holds no value;
-// one that cannot be read tells nothing, so nothing is removed then; one set aside lost its
-// values, which our entries bring back.
+// Opening the hive brings our entries in line with its Run key; a hive set aside (unreadable)
+// removes none and gets its values back from them.
 TEST_F(Autostart, OpeningTheHiveBringsOurEntriesInLineWithTheRunKey) {
     const auto hive = root / "dormivo" / "HKLM.reg";
     const std::set<std::string> others{"someone-else.desktop"};
     const std::set<std::string> ours{"dormivo-run-velkaro0.desktop", "dormivo-run-velkaro2.desktop",
                                      "someone-else.desktop"};
-    const std::tuple<std::function<void()>, std::set<std::string>, std::string> cases[] = {
-        {[&] { std::filesystem::create_directories(hive); }, ours, "- -"},
-        {[] {}, others, "- -"},
-        {[&] { std::ofstream(hive) << "garbage\n"; }, ours, "/usr/bin/true 1 \"/bin/a b\" \"5%\""},
-        {[&] {
-             std::ofstream(hive) << "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\"
-                                 << kRunKey
-                                 << "]\n\"Velkaro1\"=\"/usr/bin/true\"\n\"n\"=dword:00000001\n";
-         },
-         {"dormivo-run-velkaro1.desktop", "someone-else.desktop"},
-         "- -"},
+    const std::string runKey = "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\" +
+                               std::string(kRunKey) +
+                               "]\n\"Velkaro1\"=\"/usr/bin/true\"\n\"n\"=dword:00000001\n";
+    // The hive's text: none for a folder in its place, empty for no file.
+    const std::tuple<std::optional<std::string>, std::set<std::string>, std::string> cases[] = {
+        {std::nullopt, ours, "- -"},
+        {"", others, "- -"},
+        {"garbage\n", ours, "/usr/bin/true 1 \"/bin/a b\" \"5%\""},
+        {runKey, {"dormivo-run-velkaro1.desktop", "someone-else.desktop"}, "- -"},
     };
-    for (const auto& [makeHive, expected, restored] : cases) {
+    for (const auto& [text, expected, restored] : cases) {
         for (const auto& made : {folder, hive.parent_path()}) {
             std::filesystem::remove_all(made);
             std::filesystem::create_directories(made);
@@ -99,13 +96,15 @@ TEST_F(Autostart, OpeningTheHiveBringsOurEntriesInLineWithTheRunKey) {
         const std::string older = AutostartMirror::desktopEntry("Velkaro2", "\"/bin/a b\" 5%");
         std::ofstream(folder / "dormivo-run-velkaro2.desktop")
             << older.substr(0, older.find("X-D"));
-        makeHive();
+        if (!text)
+            std::filesystem::create_directories(hive);
+        else if (!text->empty())
+            std::ofstream(hive) << *text;
         const auto opened = openUserRegistry(root);
         EXPECT_EQ(runValue(*opened, "Velkaro0") + " " + runValue(*opened, "Velkaro2"), restored);
         EXPECT_EQ(entries(), expected);
     }
-    // What is set through it reaches the file and the entries. Entries of other programs, and
-    // of Run values that this hive does not hold, stay until it reads the file again.
+    // Entries of other programs, and of values this hive lacks, stay until it reads the file.
     const auto registry = openUserRegistry(root);
     addEntries({"dormivo-run-elsewhere.desktop", "dormivo-run-velkaro5.desktop"});
     setRunValue(*registry, "Velkaro1", "");
