@@ -21,8 +21,10 @@ bool CountdownState::begin(std::int32_t total, std::optional<std::int64_t> endsA
     totalSeconds = total;
     onWallClock_ = endsAt.has_value();
     deadline_ = endsAt ? *endsAt : clock_->sinceBootMs() + std::int64_t{total} * 1000;
-    lastRemainingMs_ = remainingMs();
-    deriveElapsed(lastRemainingMs_);
+    // A clock time already gone as the countdown begins (its start was held up) warns first.
+    const std::int64_t remaining = remainingMs();
+    lastRemainingMs_ = remaining > 0 ? remaining : kLateMs + 1;
+    deriveElapsed(remaining);
     return true;
 }
 

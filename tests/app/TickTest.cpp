@@ -140,6 +140,7 @@ TEST_F(Tick, KeepsTheClocksTimeAndWarnsAMinuteAfterAMissedEnd) {
         QString shown;
         int ticksToAction;
         QString warned = {};
+        std::int64_t until = 60'000; // the clock time, from the start
     } cases[] = {
         // clang-format off
         {"held up", false, 20'000, 20'000, "29 seconds", 29},
@@ -148,13 +149,14 @@ TEST_F(Tick, KeepsTheClocksTimeAndWarnsAMinuteAfterAMissedEnd) {
         {"slept past the end", false, 7'200'000, 7'200'000, "1 minute", 60, "show Shut Down in 1 minute"},
         {"held up past the end", false, 50'000, 50'000, "1 minute", 60, "show Shut Down in 1 minute"},
         {"clock time, slept past it", true, 7'200'000, 7'200'000, "1 minute", 60, "show Shut Down in 1 minute"},
+        {"clock time gone as it begins", true, 0, 0, "50 seconds", 50, {}, -1'000},
         // clang-format on
     };
     for (const auto& c : cases) {
         load();
         control<QLineEdit>(window, "txtTime")->setText("1");
         if (c.toClockTime)
-            window->startUntil(fakes.clock.wall + 60'000);
+            window->startUntil(fakes.clock.wall + c.until);
         else
             window->Image2_Click(kStartButton);
         for (int second = 0; second < 10; ++second)
