@@ -27,19 +27,29 @@ public:
 
 private:
     void broughtInLine() {
+        // Restoring saves the hive, and a save that fails reads the file again: that read
+        // must not take the values still being brought back for values that are gone.
+        if (restoring_)
+            return;
         // A copy: restoring saves the hive, which may read it again.
         if (const std::optional<std::filesystem::path> aside = setAsideAs()) {
             const auto values = mirror_.recordedValues();
             restoring_ = true; // the entries stay as the user or the desktop left them
             Registry registry(*this);
-            for (const auto& [name, commandLine] : values)
+            std::size_t restored = 0;
+            for (const auto& [name, commandLine] : values) {
                 registry.SetKeyValue(HKEY_LOCAL_MACHINE, kRunKey, name, commandLine);
+                restored += registry.GetKeyValue(HKEY_LOCAL_MACHINE, kRunKey, name) ==
+                            RegValue(commandLine);
+            }
             restoring_ = false;
             std::fprintf(stderr,
                          "dormivo: the registry file could not be read; it was set aside as %s, "
-                         "and the programs to start at login were brought back from the "
-                         "autostart entries (%zu of them).\n",
-                         aside->c_str(), values.size());
+                         "and %zu of the %zu programs to start at login were brought back from "
+                         "the autostart entries.\n",
+                         aside->c_str(), restored, values.size());
+            // The entries are then the only copy of what could not be saved: they stay.
+            return;
         }
         mirror_.sync();
     }
