@@ -98,9 +98,11 @@ void hold(QtMsgType type, const QMessageLogContext& context, const QString& text
         for (const auto& message : held)
             waylandMissing |= message.text.contains(
                 QLatin1String("Could not find the Qt platform plugin \"wayland\""));
+        // Read while the lock is held: the settings file's thread may still log meanwhile.
+        const QString reason = qtReason();
         lock.unlock();
         giveUp(QStringLiteral("cannot open %1%2; start Dormivo in a desktop session")
-                   .arg(displaysTried(waylandMissing), qtReason()));
+                   .arg(displaysTried(waylandMissing), reason));
     }
     held.push_back({type, QByteArray(context.category), text});
     lock.unlock();

@@ -162,8 +162,9 @@ int SingleInstance::takeLock(const QByteArray& lockPath) {
     madeLock_ = fd >= 0;
     if (!madeLock_ && errno == EEXIST)
         fd = ::open(lockPath.constData(), kFlags);
+    // Gone between the two opens: a start that gave up removed it; the next attempt makes it.
     if (fd < 0)
-        return errno;
+        return !madeLock_ && errno == ENOENT ? 0 : errno;
     int error = 0;
     struct stat held {};
     struct stat there {};
