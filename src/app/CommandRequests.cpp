@@ -16,6 +16,12 @@ namespace {
 
 using Kind = ProgramCommand::Kind;
 
+// What the window says runs: the remaining time, or the wait for a program's end; empty when
+// neither does.
+QString runningLine(const frmShutdown& window) {
+    return window.countdown().isRunning ? window.remainingText() : window.waitingText();
+}
+
 ArgumentsExit said(int status, const QString& line) {
     return {status, {}, QStringLiteral("dormivo: ") + oneLine(line) + QLatin1Char('\n')};
 }
@@ -96,11 +102,10 @@ void CommandRequests::start(const ProgramCommand& command, const SingleInstance:
         window->bringBack(); // as a later start does: loaded afresh
     // Pressing Start would change nothing, and the new choice of action would take over the
     // running countdown: the countdown is left as it is, and the script is told.
-    if (window->countdown().isRunning || !window->waitingText().isEmpty())
+    if (const QString running = runningLine(*window); !running.isEmpty())
         return answer(said(1, QStringLiteral("a countdown already runs (%1); stop it first "
                                              "with --stop.")
-                                  .arg(window->countdown().isRunning ? window->remainingText()
-                                                                     : window->waitingText())));
+                                  .arg(running)));
     // Bad input changes nothing, the boxes included.
     if (command.kind == Kind::After)
         if (const auto why = window->waitForEnd(command.after))
@@ -119,9 +124,8 @@ void CommandRequests::start(const ProgramCommand& command, const SingleInstance:
         window->startUntil(command.until);
     else if (command.kind != Kind::After) // its end presses Start
         window->Image2_Click(kStartButton);
-    answer(window->countdown().isRunning || !window->waitingText().isEmpty()
-               ? ArgumentsExit{}
-               : said(1, QStringLiteral("Start was refused.")));
+    answer(runningLine(*window).isEmpty() ? said(1, QStringLiteral("Start was refused."))
+                                          : ArgumentsExit{});
 }
 
 } // namespace dormivo
